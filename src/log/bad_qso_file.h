@@ -1,0 +1,23 @@
+// The bad-QSO file: one header line, then one line per rejected or dupe QSO,
+// CR LF line ends, texts as the host's bytes. Opened and closed within each call.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+inline constexpr std::string_view kBadQsoHeaderAtReset = "VERDA-WW-DX CONTEST UBN file ";
+inline constexpr std::string_view kBadQsoHeaderAtRemoval = "VERDA-WW-DX CONTEST UBN file  ";
+
+// Creates or truncates the file with the reset's header. False when it cannot be written.
+bool CreateBadQsoFile(const std::string& path);
+
+// Appends one line; false (and nothing written) when the file cannot be opened.
+bool AppendBadQsoLine(const std::string& path, std::string_view line);
+
+// Rewrites the file with the removal header and every line after the first that
+// does not hold both texts. A missing file becomes the header alone; a file that
+// exists but cannot be read is left as it is. False when nothing was rewritten.
+bool RewriteBadQsoFileWithout(const std::string& path, std::string_view text1, std::string_view text2);
+
+// Lines that hold neither "DUPE" nor "UBN": the rejected QSOs. 0 when unreadable.
+int CountRejectedLines(const std::string& path);

@@ -1,0 +1,42 @@
+// The module's contest state: the log and the lists that intake, reset, scoring,
+// report and windows share. One instance lives for as long as the module is loaded.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "log/cinfo.h"
+#include "log/contest_rules.h"
+
+using TextList = std::vector<std::string>;
+using PerBandLists = std::array<TextList, kBandCount>;
+
+struct ContestState {
+    std::vector<CInfo> log;  // g_log: stored QSOs (valid and dupes) in the host's order
+
+    std::string myCall;
+    std::string myCountry;
+    std::string myContinent;
+    std::string startText;  // "%d.%m" of the contest start
+    std::string endText;    // "%d.%m.%Y" of the contest end
+    std::string startYear;  // "%Y" of the contest start
+
+    int makeCabrillo = 0;
+    int russianUi = 0;  // once set, stays set while the module is loaded
+    int htmlResults = 0;
+
+    std::string hostVersion;
+    std::string badQsoPath;  // empty until the first reset
+
+    TextList callHistory;
+    TextList workedBands;  // band texts in order of first appearance
+    PerBandLists bandRows;
+    PerBandLists multExchByBand;
+    PerBandLists nordicByBand;
+
+    std::int64_t claimedScore = 0;
+    int badQsoCount = 0;
+    std::string resultText;  // the last report; valid until the next results call
+};

@@ -1,0 +1,67 @@
+#include "plugin/env_win32.h"
+
+#include <windows.h>
+
+#include "plugin/settings.h"
+
+namespace {
+
+// Closes a FindFirstFileA search handle.
+class FindHandle {
+public:
+    explicit FindHandle(HANDLE h) : h_(h) {}
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+    ~FindHandle() {
+        if (valid()) FindClose(h_);
+    }
+    bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return h_; }
+
+private:
+    HANDLE h_;
+};
+
+}  // namespace
+
+std::string Win32Env::ReadSetting(std::string_view key) {
+    const std::string k(key);
+    // The profile API cuts a value to the buffer without saying so; grow until it fits.
+    for (DWORD size = 128; size <= (1u << 24); size *= 2) {
+        std::string buf(size, '\0');
+        DWORD n = GetPrivateProfileStringA(kSettingsSection, k.c_str(), "", buf.data(), size, kSettingsFile);
+        if (n < size - 1) {
+            buf.resize(n);
+            return buf;
+        }
+    }
+    return {};
+}
+
+void Win32Env::WriteSetting(std::string_view key, std::string_view value) {
+    WritePrivateProfileStringA(kSettingsSection, std::string(key).c_str(), std::string(value).c_str(),
+                               kSettingsFile);
+}
+
+std::vector<std::string> Win32Env::FindFiles(const std::string& pattern) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    FindHandle search(FindFirstFileA(pattern.c_str(), &data));
+    if (!search.valid()) return names;
+    do {
+        names.emplace_back(data.cFileName);
+    } while (FindNextFileA(search.get(), &data));
+    return names;
+}
+
+bool Win32Env::WindowsOpen() { return false; }
+
+void Win32Env::PostUpdateWindows() {}
+
+void Win32Env::StartWindowThread() {}
+
+void Win32Env::ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) {
+    const std::string t(text), c(caption);
+    UINT type = MB_OK | (icon == MessageIcon::information ? MB_ICONINFORMATION : 0);
+    MessageBoxA(GetActiveWindow(), t.c_str(), c.empty() ? nullptr : c.c_str(), type);
+}

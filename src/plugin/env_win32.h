@@ -1,0 +1,16 @@
+// Win32Env: the core's Env over the Windows API (profile functions, FindFirstFileA,
+// MessageBoxA). Window-thread calls are forwarded to the window thread's owner.
+#pragma once
+
+#include "plugin/env.h"
+
+class Win32Env final : public Env {
+public:
+    std::string ReadSetting(std::string_view key) override;
+    void WriteSetting(std::string_view key, std::string_view value) override;
+    std::vector<std::string> FindFiles(const std::string& pattern) override;
+    bool WindowsOpen() override;
+    void PostUpdateWindows() override;
+    void StartWindowThread() override;
+    void ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) override;
+};

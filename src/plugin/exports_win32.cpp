@@ -93,21 +93,19 @@ int __cdecl CheckCall0(Text call, unsigned, unsigned, Text mode, Text, Text, Tex
                                              Text, Text, Text, Text prefix, Text country, int, int, int, double,
                                              double, Text, Text continent, Text, Text, Text, Text band, Text band2,
                                              char*, char*) {
-    return Guarded(kNotAccepted, [&] {
-        try {
-            CheckArgs a;
-            a.call = Str(call);
-            a.mode = Str(mode);
-            a.prefix = Str(prefix);
-            a.country = Str(country);
-            a.continent = Str(continent);
-            a.band = Str(band);
-            if (band2) a.band2 = std::string_view(band2);
-            return theApp.stats.CheckCall0(a);
-        } catch (...) {
-            return theApp.stats.CheckCallFailValue();
-        }
-    });
+    try {
+        CheckArgs a;
+        a.call = Str(call);
+        a.mode = Str(mode);
+        a.prefix = Str(prefix);
+        a.country = Str(country);
+        a.continent = Str(continent);
+        a.band = Str(band);
+        if (band2) a.band2 = std::string_view(band2);
+        return theApp.stats.CheckCall0(a);
+    } catch (...) {
+        return theApp.stats.CheckCallFailValue();
+    }
 }
 
 int __cdecl IsValidExchg0(Text exchange, Text, Text, Text, int, int, int) {

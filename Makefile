@@ -1,0 +1,43 @@
+# make demo: build Stats.dll and replay the bundled sample log through it.
+# make test: build everything and run every test (native, sanitizers, Wine).
+# Both install what is missing first (Debian 12, as root).
+
+export WINEDEBUG := -all
+export WINEPREFIX := $(CURDIR)/build/wine
+# No Mono or Gecko prompts: the plug-in needs neither.
+export WINEDLLOVERRIDES := mscoree,mshtml=
+
+.PHONY: all deps native native-asan win32 wine-prefix test demo clean
+
+all: native win32
+
+deps:
+	@scripts/install-deps.sh
+
+native: deps
+	cmake --preset native >/dev/null
+	cmake --build --preset native -j2
+
+native-asan: deps
+	cmake --preset native-asan >/dev/null
+	cmake --build --preset native-asan -j2
+
+win32: deps
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32 -j2
+
+# The first Wine run creates its prefix; do it once, quietly, before the tests.
+wine-prefix: deps
+	@test -f $(WINEPREFIX)/system.reg || (mkdir -p $(WINEPREFIX) && wineboot --init >/dev/null 2>&1; wineserver -w)
+
+test: native native-asan win32 wine-prefix
+	ctest --preset native-asan
+	ctest --preset native
+	xvfb-run -a ctest --preset win32
+
+demo: win32 wine-prefix
+	@rm -rf out && mkdir -p out
+	cd out && xvfb-run -a wine ../build/win32/bin/replay.exe ../examples/sample-log.txt
+
+clean:
+	rm -rf build out

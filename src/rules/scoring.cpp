@@ -1,0 +1,107 @@
+#include "rules/scoring.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "log/contest_rules.h"
+#include "rules/countries.h"
+
+namespace {
+
+struct PointRow {
+    int nordicBaltic, ownCountry, ownContinent, otherContinent;
+};
+
+// By band index: 160m, 80m, 40m, 20m, 15m, 10m.
+constexpr PointRow kPointTable[kBandCount] = {
+    {8, 5, 5, 15}, {8, 5, 5, 15}, {8, 6, 6, 10}, {5, 1, 2, 3}, {5, 1, 2, 3}, {5, 1, 2, 3},
+};
+
+constexpr int kLastLowBand = 2;  // 40m
+
+int PointsOf(const PointRow& row, PointClass c) {
+    switch (c) {
+        case PointClass::nordicBaltic: return row.nordicBaltic;
+        case PointClass::ownCountry: return row.ownCountry;
+        case PointClass::ownContinent: return row.ownContinent;
+        case PointClass::otherContinent: return row.otherContinent;
+    }
+    return 0;
+}
+
+bool AddIfNew(TextList& list, const std::string& value) {
+    if (std::find(list.begin(), list.end(), value) != list.end()) return false;
+    list.push_back(value);
+    return true;
+}
+
+std::string PaddedForSort(const std::string& band) {
+    constexpr std::size_t kWidth = 20;
+    if (band.size() >= kWidth) return band;
+    return std::string(kWidth - band.size(), '0') + band;
+}
+
+}  // namespace
+
+bool BelongsToBand(const CInfo& record, std::string_view band) {
+    return record.band == band && !record.call.empty();
+}
+
+int QsoPoints(std::string_view band, const CInfo& record, const OwnStation& own) {
+    const int index = g_bands.IndexOf(band);
+    if (index < 0) return 0;
+    return PointsOf(kPointTable[index], ClassifyQso(record, own.country, own.continent));
+}
+
+int SingleQsoPoints(std::string_view band, const CInfo& record, const OwnStation& own) {
+    const int index = g_bands.IndexOf(band);
+    if (index < 0) return 0;
+    PointClass c = ClassifyQso(record, own.country, own.continent);
+    if (index <= kLastLowBand && c == PointClass::ownCountry)
+        c = record.continent == own.continent ? PointClass::ownContinent : PointClass::otherContinent;
+    return PointsOf(kPointTable[index], c);
+}
+
+ScoreSheet ScoreLog(const std::vector<CInfo>& log, const TextList& bands, const OwnStation& own) {
+    ScoreSheet sheet;
+    sheet.bands.reserve(bands.size());
+    for (const auto& band : bands) {
+        BandFigures f;
+        f.band = band;
+        for (const auto& r : log) {
+            if (!BelongsToBand(r, band)) continue;
+            f.dupes += r.dupe;
+            if (r.notCounted != 0) continue;
+            ++f.qsos;
+            f.points += QsoPoints(band, r, own);
+            if (AddIfNew(f.exchanges, r.multExch)) ++f.exchangeMults;
+            if (!r.nordicPrefix.empty() && AddIfNew(f.prefixes, r.nordicPrefix)) ++f.prefixMults;
+        }
+        sheet.qsos += f.qsos;
+        sheet.points += f.points;
+        sheet.exchangeMults += f.exchangeMults;
+        sheet.prefixMults += f.prefixMults;
+        sheet.dupes += f.dupes;
+        sheet.bands.push_back(std::move(f));
+    }
+    sheet.score = static_cast<std::int64_t>(sheet.points) *
+                  (static_cast<std::int64_t>(sheet.exchangeMults) + sheet.prefixMults);
+    return sheet;
+}
+
+void StoreBandMultipliers(const ScoreSheet& sheet, PerBandLists& multExchByBand, PerBandLists& nordicByBand) {
+    for (const auto& f : sheet.bands) {
+        const int index = g_bands.IndexOf(f.band);
+        if (index < 0) continue;
+        multExchByBand[index] = f.exchanges;
+        nordicByBand[index] = f.prefixes;
+    }
+}
+
+void SortBands(TextList& bands) {
+    // An exchange sort, not std::sort: texts that pad to the same key keep the
+    // order this pass has always given them.
+    for (std::size_t i = 0; i + 1 < bands.size(); ++i)
+        for (std::size_t j = i + 1; j < bands.size(); ++j)
+            if (PaddedForSort(bands[i]) < PaddedForSort(bands[j])) std::swap(bands[i], bands[j]);
+}

@@ -1,9 +1,45 @@
 #include "rules/call_check.h"
 
+#include "log/contest_rules.h"
+#include "rules/countries.h"
+
+namespace {
+
+char FoldCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+    return true;
+}
+
+constexpr std::size_t kShortestCall = 4;
+
+}  // namespace
+
 int CheckFailValue(const ContestState& state) {
     return (state.hostVersion == "2.19" || state.hostVersion == "2.20") ? kOrdinary : kNotAccepted;
 }
 
-int CheckCall(const ContestState& state, const CheckArgs&) { return CheckFailValue(state); }
+int CheckCall(const ContestState& state, const CheckArgs& args) {
+    if (args.band2 && !EqualsIgnoringCase(args.band, *args.band2)) return CheckFailValue(state);
+    if (!g_bands.Contains(args.band) || !g_modes.Contains(args.mode)) return CheckFailValue(state);
 
-int IsValidExchange(std::string_view) { return 0; }
+    // Nothing useful can be said yet about a call still being typed or not yet placed.
+    if (args.country.empty() || args.call.size() < kShortestCall) return kOrdinary;
+
+    const std::string_view nordicPrefix = IsNordicBaltic(args.country) ? args.prefix : std::string_view();
+    for (const auto& r : state.log)
+        if (r.call == args.call && r.band == args.band) return kDupe;
+    for (const auto& r : state.log)
+        if (r.band == args.band && r.nordicPrefix == nordicPrefix) return kOrdinary;
+    return kNewPrefix;
+}
+
+int IsValidExchange(std::string_view exchange) {
+    if (exchange.size() != 4) return 0;
+    for (char c : exchange)
+        if (c < '0' || c > '9') return 0;
+    return 1;
+}

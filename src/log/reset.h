@@ -19,5 +19,13 @@ struct ResetArgs {
     std::string_view myContinent;
 };
 
-// Returns 1.
+// Where the call history of the companion plug-in lives, relative to the host's
+// working directory; '/' works on Windows and on the test platforms alike.
+inline constexpr const char* kCallHistoryFile = "Plugins/KOVAR.hlp";
+// The host's own settings file, read for its version line.
+inline constexpr const char* kHostSettingsFile = "Tevo2.ini";
+
+// Records the own station and dates, reads the host's version, empties the log,
+// loads the call history, resets the previous-QSO rows, opens the windows when
+// allowed and starts a fresh bad-QSO file. Returns 1.
 int ResetStats(ContestState& state, Env& env, const ResetArgs& args);

@@ -1,0 +1,202 @@
+#include "log/reset.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "fake_env.h"
+#include "log/intake.h"
+
+namespace {
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void Put(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+class ResetTest : public ::testing::Test {
+protected:
+    ScratchDir dir;
+    FakeEnv env;
+    ContestState state;
+
+    ResetArgs Args(std::string_view country = "SM", int makeCabrillo = 0) {
+        ResetArgs a;
+        a.hostFolder = "C:\\Tevo\\";
+        a.makeCabrillo = makeCabrillo;
+        a.myCall = "SM5XYZ";
+        a.start = FromCalendar(2021, 3, 6, 12);
+        a.end = FromCalendar(2021, 3, 7, 11, 59);
+        a.myCountry = country;
+        a.myContinent = "EU";
+        return a;
+    }
+
+    // A host with its settings file in the working directory.
+    void HostSettings(const std::string& content) {
+        env.files = {"Other.ini", "Tevo2.ini"};
+        Put("Tevo2.ini", content);
+    }
+};
+
+TEST_F(ResetTest, RecordsTheOwnStationAndTheContestDates) {
+    EXPECT_EQ(ResetStats(state, env, Args()), 1);
+    EXPECT_EQ(state.myCall, "SM5XYZ");
+    EXPECT_EQ(state.myCountry, "SM");
+    EXPECT_EQ(state.myContinent, "EU");
+    EXPECT_EQ(state.startText, "06.03");
+    EXPECT_EQ(state.startYear, "2021");
+    EXPECT_EQ(state.endText, "07.03.2021");
+    EXPECT_EQ(env.searched, (std::vector<std::string>{"C:\\Tevo\\*.ini"}));
+    for (int i = 0; i < kBandCount; ++i) EXPECT_EQ(state.bandRows[i], (TextList{g_bands[i], "-", "-", "-", "-"}));
+}
+
+TEST_F(ResetTest, HostVersionDecidesWhetherTheWindowsOpen) {
+    HostSettings("[Main]\r\nTevo=2.14R\r\nTevo=2.19\r\n");
+    ResetStats(state, env, Args());
+    EXPECT_EQ(state.hostVersion, "2.14R");
+    EXPECT_EQ(env.threadStarts, 0);
+    EXPECT_EQ(env.settings["Start"], "1");
+
+    for (const char* content : {"Tevo=2.19\n", "  Tevo=2.18\r\n"}) {
+        FakeEnv fresh;
+        fresh.files = {"Tevo2.ini"};
+        Put("Tevo2.ini", content);
+        ContestState s;
+        ResetStats(s, fresh, Args());
+        EXPECT_EQ(fresh.threadStarts, 1) << content;
+    }
+
+    FakeEnv noFile;
+    ContestState s;
+    ResetStats(s, noFile, Args());
+    EXPECT_EQ(s.hostVersion, "Tevo");
+    EXPECT_EQ(noFile.threadStarts, 1);
+}
+
+TEST_F(ResetTest, VersionIsTheVersionLineFromItsSixthCharacter) {
+    HostSettings("  Tevo=2.18\r\n");
+    ResetStats(state, env, Args());
+    EXPECT_EQ(state.hostVersion, "o=2.18");
+
+    HostSettings("Tevo=\n");
+    ResetStats(state, env, Args());
+    EXPECT_EQ(state.hostVersion, "");
+
+    // Long and binary lines before the version line are read through.
+    std::string binary(200000, 'x');
+    binary[100] = '\0';
+    binary[200] = '\r';
+    HostSettings(binary + "\n" + std::string(1, '\0') + "\nTevo=2.17");
+    ResetStats(state, env, Args());
+    EXPECT_EQ(state.hostVersion, "2.17");
+}
+
+TEST_F(ResetTest, VersionNeedsAMatchingFileNameAndKeepsItsValueWhenTheFileSaysNothing) {
+    Put("Tevo2.ini", "Tevo=2.15\r\n");
+    env.files = {"tevo2.ini", "Tevo2.bak"};
+    ResetStats(state, env, Args());
+    EXPECT_EQ(state.hostVersion, "Tevo");
+
+    env.files = {"MyTevo2.ini"};  // a name containing it is enough; the file read is Tevo2.ini
+    ResetStats(state, env, Args());
+    EXPECT_EQ(state.hostVersion, "2.15");
+
+    Put("Tevo2.ini", "[Main]\r\nVersion=2.19\r\n");
+    ResetStats(state, env, Args());
+    EXPECT_EQ(state.hostVersion, "2.15");
+
+    std::filesystem::remove("Tevo2.ini");
+    ResetStats(state, env, Args());
+    EXPECT_EQ(state.hostVersion, "2.15");
+}
+
+TEST_F(ResetTest, StartKeyOpensTheWindowsAtMostOnceAndSkipsOneReset) {
+    ResetStats(state, env, Args());  // no key, no windows: open them
+    ResetStats(state, env, Args());  // "Start" = 1: skip and clear
+    ResetStats(state, env, Args());  // windows already open: nothing
+    EXPECT_EQ(env.threadStarts, 1);
+    EXPECT_EQ(env.settingWrites, (std::vector<std::string>{"Start=1", "Start=0"}));
+
+    for (const char* set : {"1", " +7", "\t-2", "0010", "1abc"}) {
+        FakeEnv e;
+        e.settings["Start"] = set;
+        ResetStats(state, e, Args());
+        EXPECT_EQ(e.threadStarts, 0) << set;
+        EXPECT_EQ(e.settings["Start"], "0") << set;
+    }
+    for (const char* unset : {"", "0", "-0", "abc", "+", " x1", "0000"}) {
+        FakeEnv e;
+        e.settings["Start"] = unset;
+        ResetStats(state, e, Args());
+        EXPECT_EQ(e.threadStarts, 1) << unset;
+        EXPECT_EQ(e.settings["Start"], "1") << unset;
+    }
+}
+
+TEST_F(ResetTest, CabrilloResetNeverOpensTheWindows) {
+    ResetStats(state, env, Args("SM", 1));
+    EXPECT_EQ(state.makeCabrillo, 1);
+    EXPECT_EQ(env.threadStarts, 0);
+    EXPECT_EQ(env.settingWrites, (std::vector<std::string>{"Start=1", "Start=0"}));
+
+    ResetStats(state, env, Args("SM", 0));
+    EXPECT_EQ(state.makeCabrillo, 0);
+    EXPECT_EQ(env.threadStarts, 1);
+}
+
+TEST_F(ResetTest, RussianWindowsNeverSwitchBack) {
+    ResetStats(state, env, Args("DL"));
+    EXPECT_EQ(state.russianUi, 0);
+    ResetStats(state, env, Args("UA9"));
+    EXPECT_EQ(state.russianUi, 1);
+    ResetStats(state, env, Args("DL"));
+    EXPECT_EQ(state.russianUi, 1);
+}
+
+TEST_F(ResetTest, EachResetStartsAFreshPass) {
+    ResetStats(state, env, Args());
+    EXPECT_EQ(state.badQsoPath, "BadQSO_StatsVERDAWW_07_03_2021.txt");
+    EXPECT_EQ(Slurp(state.badQsoPath), "VERDA-WW-DX CONTEST UBN file \r\n");
+
+    QsoArgs q;
+    q.call = "DL1ABC";
+    q.band = "20m";
+    q.mode = "RTTY";
+    q.exchRcvd = q.exchSent = "0001";
+    q.time = FromCalendar(2021, 3, 6, 13);
+    AddData(state, q);
+    AddData(state, q);
+    state.multExchByBand[3] = {"0001"};
+    ASSERT_EQ(state.log.size(), 2u);
+    ASSERT_NE(Slurp(state.badQsoPath).find("DUPE"), std::string::npos);
+
+    ResetStats(state, env, Args());
+    EXPECT_TRUE(state.log.empty());
+    EXPECT_TRUE(state.workedBands.empty());
+    EXPECT_EQ(Slurp(state.badQsoPath), "VERDA-WW-DX CONTEST UBN file \r\n");
+    // The side windows keep the old lists until the next results call.
+    EXPECT_EQ(state.multExchByBand[3], (TextList{"0001"}));
+}
+
+TEST_F(ResetTest, CallHistoryIsLoadedLineByLine) {
+    Put(kCallHistoryFile, "DL1ABC 0042\r\nK5ZD 0100\n\nOH2XX 0007");
+    ResetStats(state, env, Args());
+    EXPECT_EQ(state.callHistory, (TextList{"DL1ABC 0042", "K5ZD 0100", "", "OH2XX 0007"}));
+
+    Put(kCallHistoryFile, "SM5XYZ 0001\r\n");
+    ResetStats(state, env, Args());
+    EXPECT_EQ(state.callHistory, (TextList{"SM5XYZ 0001"}));
+
+    std::filesystem::remove(kCallHistoryFile);
+    ResetStats(state, env, Args());
+    EXPECT_TRUE(state.callHistory.empty());
+}
+
+}  // namespace

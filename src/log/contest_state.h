@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,9 @@ struct ContestState {
     PerBandLists bandRows;
     PerBandLists multExchByBand;
     PerBandLists nordicByBand;
+    // Held while the results call rebuilds the two lists above; the window thread
+    // draws from them and takes it around each drawing pass.
+    std::mutex bandListsMutex;
 
     std::int64_t claimedScore = 0;
     int badQsoCount = 0;

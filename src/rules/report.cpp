@@ -1,6 +1,185 @@
 #include "rules/report.h"
 
-const std::string& BuildResults(ContestState& state, Env&) {
-    state.resultText.clear();
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "log/bad_qso_file.h"
+#include "plugin/env.h"
+#include "rules/scoring.h"
+
+namespace {
+
+constexpr const char* kHtmlHead =
+    "<html><head><style>table{ width:100%; }table, th, td{ border: 1px solid black; border-collapse: collapse; }"
+    "th, td{ padding: 1px; text-align: middle; }th,td{ background-color: #fffac6; color: black; }</style></head>"
+    "<body>";
+constexpr const char* kHtmlBandRow =
+    "<tr><th><center>%s</center></th><td><center>%i</center></td><td><center>%i</center></td>"
+    "<td><center>%i</center></td><td><center>%i</center></td></tr>";
+constexpr const char* kHtmlCountRow = "<tr><th><center>%s</center></th><td><center>%i</center></td><td colspan=7> </td></tr>";
+constexpr const char* kHtmlRateRow = "<tr><th>%s</th><td colspan=6><center>%5i /%i</center></td></tr>";
+constexpr const char* kTextBandRow = "%s\t %i\t  %i\t  %i\t  %i\r\n";
+
+constexpr double kHalfSecondInDays = 5.787037037037037e-6;
+
+#if defined(__GNUC__)
+__attribute__((format(printf, 2, 3)))
+#endif
+void AppendF(std::string& out, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    va_list measure;
+    va_copy(measure, args);
+    const int length = std::vsnprintf(nullptr, 0, format, measure);
+    va_end(measure);
+    if (length > 0) {
+        const std::size_t at = out.size();
+        out.resize(at + static_cast<std::size_t>(length) + 1);
+        std::vsnprintf(out.data() + at, static_cast<std::size_t>(length) + 1, format, args);
+        out.resize(at + static_cast<std::size_t>(length));
+    }
+    va_end(args);
+}
+
+// The own call comes from the host's station set-up and goes into markup as text.
+std::string HtmlText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+// Whole minutes from a QSO to the reference time; the span is moved half a second
+// away from zero first, so a QSO 59 min 59.6 s back is a full hour old. Kept in
+// floating point so that nonsense times cannot overflow an integer.
+double WholeMinutesBefore(double reference, double qso) {
+    double span = reference - qso;
+    span += span >= 0.0 ? kHalfSecondInDays : -kHalfSecondInDays;
+    return std::trunc(span * 1440.0);
+}
+
+void AppendHead(std::string& out, const ContestState& state, bool html) {
+    if (html) {
+        std::string title;
+        AppendF(title, "   VERDA-WW-DX-Contest %s-%s", state.startText.c_str(), state.endText.c_str());
+        out += kHtmlHead;
+        AppendF(out, "<center><b>%s</b></center><center>Contestant:  <b>%s</center></b><table>", title.c_str(),
+                HtmlText(state.myCall).c_str());
+        AppendF(out, "<tr><th>%s</th><th>%s</th><th>%s</th><th>%s</th><th>%s</th></tr>", "Band", "QSOs", "Points",
+                "Mult", "Prefix");
+    } else {
+        AppendF(out, "  VERDA-WW-DX-Contest %s-%s \r\n            Contestant: %s\r\nBand\tQSOs\tPoints\tMult\tPrefix\r\n",
+                state.startText.c_str(), state.endText.c_str(), state.myCall.c_str());
+    }
+}
+
+void AppendBandRows(std::string& out, const ScoreSheet& sheet, bool html) {
+    for (const auto& f : sheet.bands) {
+        if (html)
+            AppendF(out, kHtmlBandRow, HtmlText(f.band).c_str(), f.qsos, f.points, f.exchangeMults, f.prefixMults);
+        else
+            AppendF(out, kTextBandRow, f.band.c_str(), f.qsos, f.points, f.exchangeMults, f.prefixMults);
+    }
+}
+
+void AppendTextTail(std::string& out, const ContestState& state, const ScoreSheet& s, const RateFigures& r) {
+    const std::string score = std::to_string(s.score);
+    AppendF(out, "Total\t %i\t  %i\t  %i\t  %i\r\nDupe\t %i\r\nBad QSO\t %i\r\n\r\nScore = %i * (%i + %i)  = %s \r\n",
+            s.qsos, s.points, s.exchangeMults, s.prefixMults, s.dupes, state.badQsoCount, s.points, s.exchangeMults,
+            s.prefixMults, score.c_str());
+    if (state.makeCabrillo != 0 || state.log.empty()) return;
+    AppendF(out,
+            "\r\n\t\t\tRate\r\nHourly (10min) QSO rate: %5i (%i) QSOs/hour\r\nHourly (10min) pts rate: %5i (%i) "
+            "points/hour\r\n\r\nLast QSO: %i points\r\n\r\n",
+            r.hourQsos, 6 * r.tenMinuteQsos, r.hourPoints, 6 * r.tenMinutePoints, r.lastQsoPoints);
+    out += kCreditLine;
+}
+
+void AppendHtmlTail(std::string& out, const ContestState& state, const ScoreSheet& s, const RateFigures& r) {
+    const std::string score = std::to_string(s.score);
+    AppendF(out, kHtmlBandRow, "Total", s.qsos, s.points, s.exchangeMults, s.prefixMults);
+    AppendF(out, kHtmlCountRow, "Dupe", s.dupes);
+    AppendF(out, kHtmlCountRow, "Bad QSO", state.badQsoCount);
+    AppendF(out, "<tr><th>%s</th><td colspan=8><center>%i * (%i + %i)  = %s</center></td></tr>", "Score:", s.points,
+            s.exchangeMults, s.prefixMults, score.c_str());
+    AppendF(out, "<tr><th>%s</th><td colspan=5><center>%5i</center> </td></tr>", "Last QSO points:", r.lastQsoPoints);
+    AppendF(out, "<th colspan=6><center>%s</center></th></tr>", "Rate");
+    AppendF(out, kHtmlRateRow, "Hourly (10min/1 hour) QSO rate:", r.hourQsos, 6 * r.tenMinuteQsos);
+    AppendF(out, kHtmlRateRow, "Hourly (10min/1 hour) pts rate:", r.hourPoints, 6 * r.tenMinutePoints);
+    out += "</table><h6 align=right>";
+    out += kCreditLine;
+    out += "</h6></body></html>";
+}
+
+void WriteCabrilloExport(ContestState&, Env&) {}
+
+}  // namespace
+
+RateFigures ComputeRates(const ContestState& state) {
+    RateFigures rates;
+    if (state.log.empty()) return rates;
+    const bool withRates = state.makeCabrillo == 0;
+    const double reference = withRates && state.log.size() > 1 ? state.log.back().time.value : 0.0;
+    const std::string& lastBand = state.log.back().band;
+    const OwnStation own{state.myCountry, state.myContinent};
+
+    for (const auto& band : state.workedBands) {
+        for (const auto& r : state.log) {
+            if (!BelongsToBand(r, band) || r.notCounted != 0) continue;
+            const int points = SingleQsoPoints(band, r, own);
+            if (r.band == lastBand) rates.lastQsoPoints = points;
+            if (!withRates) continue;
+            const double minutes = WholeMinutesBefore(reference, r.time.value);
+            if (minutes < 60.0) {
+                ++rates.hourQsos;
+                rates.hourPoints += points;
+            }
+            if (minutes < 10.0) {
+                ++rates.tenMinuteQsos;
+                rates.tenMinutePoints += points;
+            }
+        }
+    }
+    return rates;
+}
+
+const std::string& BuildResults(ContestState& state, Env& env) {
+    const bool html = state.htmlResults != 0;
+    std::string out;
+    AppendHead(out, state, html);
+
+    SortBands(state.workedBands);
+    state.badQsoCount = CountRejectedLines(state.badQsoPath);
+
+    const ScoreSheet sheet = ScoreLog(state.log, state.workedBands, OwnStation{state.myCountry, state.myContinent});
+    {
+        std::lock_guard<std::mutex> lock(state.bandListsMutex);
+        StoreBandMultipliers(sheet, state.multExchByBand, state.nordicByBand);
+    }
+    const RateFigures rates = ComputeRates(state);
+
+    AppendBandRows(out, sheet, html);
+    if (html)
+        AppendHtmlTail(out, state, sheet, rates);
+    else
+        AppendTextTail(out, state, sheet, rates);
+    state.resultText = std::move(out);
+
+    state.claimedScore = sheet.score;
+    env.WriteSetting("Claimed", std::to_string(sheet.score));
+
+    if (state.makeCabrillo != 0) WriteCabrilloExport(state, env);
     return state.resultText;
 }

@@ -1,0 +1,257 @@
+#include "rules/report.h"
+
+#include <gtest/gtest.h>
+
+#include "fake_env.h"
+#include "log/intake.h"
+#include "log/reset.h"
+
+namespace {
+
+const DateTime kFinal = FromCalendar(2021, 3, 6, 12, 0, 0);
+
+DateTime MinutesBefore(const DateTime& t, double minutes) { return {t.value - minutes / 1440.0, t.status}; }
+
+struct Qso {
+    std::string call, band, country, continent, exch, prefix;
+    DateTime time;
+    std::string mode = "RTTY";
+};
+
+class ReportTest : public ::testing::Test {
+protected:
+    ScratchDir dir;
+    FakeEnv env;
+    ContestState state;
+
+    void Reset(int makeCabrillo = 0) {
+        ResetArgs a;
+        a.makeCabrillo = makeCabrillo;
+        a.myCall = "SM5XYZ";
+        a.start = FromCalendar(2021, 3, 6);
+        a.end = FromCalendar(2021, 3, 7);
+        a.myCountry = "SM";
+        a.myContinent = "EU";
+        ResetStats(state, env, a);
+    }
+
+    void Add(const Qso& q) {
+        QsoArgs a;
+        a.myCall = "SM5XYZ";
+        a.call = q.call;
+        a.time = q.time;
+        a.freqHz = 14085000;
+        a.mode = q.mode;
+        a.rstSent = "599";
+        a.rstRcvd = "599";
+        a.exchSent = "0001";
+        a.exchRcvd = q.exch;
+        a.prefix = q.prefix;
+        a.country = q.country;
+        a.continent = q.continent;
+        a.band = q.band;
+        AddData(state, a);
+    }
+
+    // Bands first worked 20m, 80m, 40m, 80M, 15m; one WRONG BAND and one WRONG MODE
+    // line; the final record is a dupe on 20m.
+    void AddSmallLog() {
+        Add({"OH2XX", "20m", "OH", "EU", "0042", "OH2", MinutesBefore(kFinal, 55)});
+        Add({"K5ZD", "80m", "K", "NA", "0100", "K5", MinutesBefore(kFinal, 5)});
+        Add({"DL1ABC", "20m", "DL", "EU", "0042", "DL1", MinutesBefore(kFinal, 120)});
+        Add({"SM0AAA", "40m", "SM", "EU", "0007", "SM0", MinutesBefore(kFinal, 30)});
+        Add({"UA9XX", "80M", "UA9", "AS", "0200", "UA9", MinutesBefore(kFinal, 3)});
+        Add({"G4ABC", "30m", "G", "EU", "0300", "G4", MinutesBefore(kFinal, 2)});
+        Add({"F5ABC", "15m", "F", "EU", "0400", "F5", MinutesBefore(kFinal, 1), "PSK31"});
+        Add({"OH2XX", "20m", "OH", "EU", "0099", "OH2", kFinal});
+    }
+};
+
+const std::string kTextHead =
+    "  VERDA-WW-DX-Contest 06.03-07.03.2021 \r\n"
+    "            Contestant: SM5XYZ\r\n"
+    "Band\tQSOs\tPoints\tMult\tPrefix\r\n";
+
+const std::string kTextBands =
+    "80m\t 1\t  15\t  1\t  0\r\n"
+    "80M\t 1\t  0\t  1\t  0\r\n"
+    "40m\t 1\t  8\t  1\t  1\r\n"
+    "20m\t 2\t  7\t  1\t  1\r\n"
+    "15m\t 0\t  0\t  0\t  0\r\n";
+
+const std::string kTextTotals =
+    "Total\t 5\t  30\t  4\t  2\r\n"
+    "Dupe\t 1\r\n"
+    "Bad QSO\t 2\r\n"
+    "\r\n"
+    "Score = 30 * (4 + 2)  = 180 \r\n";
+
+const std::string kHtmlHead =
+    "<html><head><style>table{ width:100%; }table, th, td{ border: 1px solid black; border-collapse: collapse; }"
+    "th, td{ padding: 1px; text-align: middle; }th,td{ background-color: #fffac6; color: black; }</style></head>"
+    "<body><center><b>   VERDA-WW-DX-Contest 06.03-07.03.2021</b></center><center>Contestant:  <b>SM5XYZ</center></b>"
+    "<table><tr><th>Band</th><th>QSOs</th><th>Points</th><th>Mult</th><th>Prefix</th></tr>";
+
+std::string HtmlRow(const std::string& band, int q, int p, int m, int x) {
+    return "<tr><th><center>" + band + "</center></th><td><center>" + std::to_string(q) +
+           "</center></td><td><center>" + std::to_string(p) + "</center></td><td><center>" + std::to_string(m) +
+           "</center></td><td><center>" + std::to_string(x) + "</center></td></tr>";
+}
+
+std::string HtmlTail(const std::string& lastQso, const std::string& qsoRate, const std::string& ptsRate) {
+    return "<tr><th>Last QSO points:</th><td colspan=5><center>" + lastQso + "</center> </td></tr>" +
+           "<th colspan=6><center>Rate</center></th></tr>" +
+           "<tr><th>Hourly (10min/1 hour) QSO rate:</th><td colspan=6><center>" + qsoRate + "</center></td></tr>" +
+           "<tr><th>Hourly (10min/1 hour) pts rate:</th><td colspan=6><center>" + ptsRate + "</center></td></tr>" +
+           "</table><h6 align=right>Stats.dll " STATS_VERSION " for VERDA-WW-DX</h6></body></html>";
+}
+
+const std::string kHtmlBandsAndTotals =
+    HtmlRow("80m", 1, 15, 1, 0) + HtmlRow("80M", 1, 0, 1, 0) + HtmlRow("40m", 1, 8, 1, 1) + HtmlRow("20m", 2, 7, 1, 1) +
+    HtmlRow("15m", 0, 0, 0, 0) + HtmlRow("Total", 5, 30, 4, 2) +
+    "<tr><th><center>Dupe</center></th><td><center>1</center></td><td colspan=7> </td></tr>"
+    "<tr><th><center>Bad QSO</center></th><td><center>2</center></td><td colspan=7> </td></tr>"
+    "<tr><th>Score:</th><td colspan=8><center>30 * (4 + 2)  = 180</center></td></tr>";
+
+TEST_F(ReportTest, TextReportOfASmallLog) {
+    Reset();
+    AddSmallLog();
+    const std::string& text = BuildResults(state, env);
+    EXPECT_EQ(text, kTextHead + kTextBands + kTextTotals +
+                        "\r\n\t\t\tRate\r\n"
+                        "Hourly (10min) QSO rate:     4 (12) QSOs/hour\r\n"
+                        "Hourly (10min) pts rate:    28 (90) points/hour\r\n"
+                        "\r\n"
+                        "Last QSO: 2 points\r\n"
+                        "\r\n"
+                        "Stats.dll " STATS_VERSION " for VERDA-WW-DX");
+    EXPECT_EQ(&text, &state.resultText);
+    EXPECT_EQ(state.workedBands, (TextList{"80m", "80M", "40m", "20m", "15m"}));
+    EXPECT_EQ(state.badQsoCount, 2);
+    EXPECT_EQ(state.claimedScore, 180);
+    EXPECT_EQ(env.settings["Claimed"], "180");
+    EXPECT_EQ(state.multExchByBand[1], (TextList{"0100"}));
+    EXPECT_EQ(state.multExchByBand[3], (TextList{"0042"}));
+    EXPECT_EQ(state.nordicByBand[2], (TextList{"SM0"}));
+    EXPECT_EQ(state.nordicByBand[3], (TextList{"OH2"}));
+}
+
+TEST_F(ReportTest, HtmlReportOfTheSameLog) {
+    state.htmlResults = 1;
+    Reset();
+    AddSmallLog();
+    EXPECT_EQ(BuildResults(state, env), kHtmlHead + kHtmlBandsAndTotals + HtmlTail("    2", "    4 /12", "   28 /90"));
+}
+
+TEST_F(ReportTest, CabrilloPassHasNoRatesButStillTheLastQso) {
+    Reset(1);
+    AddSmallLog();
+    EXPECT_EQ(BuildResults(state, env), kTextHead + kTextBands + kTextTotals);
+    state.htmlResults = 1;
+    EXPECT_EQ(BuildResults(state, env), kHtmlHead + kHtmlBandsAndTotals + HtmlTail("    2", "    0 /0", "    0 /0"));
+    EXPECT_EQ(env.settings["Claimed"], "180");
+}
+
+TEST_F(ReportTest, EmptyLogGivesZeroTotalsAndNoRateBlock) {
+    Reset();
+    const std::string zeroTotals =
+        "Total\t 0\t  0\t  0\t  0\r\nDupe\t 0\r\nBad QSO\t 0\r\n\r\nScore = 0 * (0 + 0)  = 0 \r\n";
+    EXPECT_EQ(BuildResults(state, env), kTextHead + zeroTotals);
+    EXPECT_EQ(env.settings["Claimed"], "0");
+
+    // A rejected QSO leaves its band behind: a row of zeros.
+    Add({"F5ABC", "15m", "F", "EU", "0400", "F5", kFinal, "PSK31"});
+    EXPECT_EQ(BuildResults(state, env),
+              kTextHead + "15m\t 0\t  0\t  0\t  0\r\n" +
+                  "Total\t 0\t  0\t  0\t  0\r\nDupe\t 0\r\nBad QSO\t 1\r\n\r\nScore = 0 * (0 + 0)  = 0 \r\n");
+
+    state.htmlResults = 1;
+    const std::string html = BuildResults(state, env);
+    EXPECT_EQ(html.rfind("<html><head><style>", 0), 0u);
+    EXPECT_EQ(html.find_first_of("\r\n"), std::string::npos);
+    EXPECT_NE(html.find(HtmlTail("    0", "    0 /0", "    0 /0")), std::string::npos);
+}
+
+TEST_F(ReportTest, LongTextsComeOutWholeAndMarkupIsEscaped) {
+    Reset();
+    state.myCall = std::string(5000, 'W') + "<b>&";
+    const std::string text = BuildResults(state, env);
+    EXPECT_NE(text.find("Contestant: " + state.myCall + "\r\n"), std::string::npos);
+
+    state.htmlResults = 1;
+    const std::string html = BuildResults(state, env);
+    EXPECT_NE(html.find("<b>" + std::string(5000, 'W') + "&lt;b&gt;&amp;</center>"), std::string::npos);
+}
+
+// Rates: the final record is the reference; spans are rounded half a second away
+// from zero before whole minutes are taken.
+class RateTest : public ::testing::Test {
+protected:
+    ContestState state;
+
+    void Log(DateTime t, std::string band = "20m", std::string country = "K", int dupe = 0) {
+        CInfo r;
+        r.call = "K" + std::to_string(state.log.size()) + "AA";
+        r.band = band;
+        r.country = std::move(country);
+        r.continent = "NA";
+        r.time = t;
+        r.dupe = r.notCounted = dupe;
+        state.log.push_back(r);
+        bool seen = false;
+        for (const auto& b : state.workedBands) seen = seen || b == band;
+        if (!seen) state.workedBands.push_back(band);
+    }
+};
+
+TEST_F(RateTest, HourWindowEndsHalfASecondBeforeTheFullHour) {
+    state.myCountry = "SM";
+    state.myContinent = "EU";
+    Log({kFinal.value - 3599.4 / 86400.0, DateTimeStatus::valid});
+    Log({kFinal.value - 3599.6 / 86400.0, DateTimeStatus::valid});
+    Log({kFinal.value - 599.4 / 86400.0, DateTimeStatus::valid});
+    Log({kFinal.value - 599.6 / 86400.0, DateTimeStatus::valid});
+    Log(kFinal);
+    const RateFigures r = ComputeRates(state);
+    EXPECT_EQ(r.hourQsos, 4);
+    EXPECT_EQ(r.hourPoints, 12);
+    EXPECT_EQ(r.tenMinuteQsos, 2);
+    EXPECT_EQ(r.tenMinutePoints, 6);
+    EXPECT_EQ(r.lastQsoPoints, 3);
+}
+
+TEST_F(RateTest, LaterQsosAndSingleRecordLogsCountInBothWindows) {
+    state.myCountry = "K";
+    state.myContinent = "EU";
+    Log(MinutesBefore(kFinal, -90), "80m");  // after the reference; own country on another continent: 15
+    Log(kFinal, "40m");
+    RateFigures r = ComputeRates(state);
+    EXPECT_EQ(r.hourQsos, 2);
+    EXPECT_EQ(r.tenMinuteQsos, 2);
+    EXPECT_EQ(r.tenMinutePoints, 15 + 10);
+    EXPECT_EQ(r.lastQsoPoints, 10);
+
+    ContestState single;
+    single.log.push_back(state.log[1]);
+    single.workedBands = {"40m"};
+    single.myContinent = "EU";
+    r = ComputeRates(single);
+    EXPECT_EQ(r.hourQsos, 1);
+    EXPECT_EQ(r.tenMinuteQsos, 1);
+}
+
+TEST_F(RateTest, LastQsoPointsComeFromTheFinalRecordsBand) {
+    state.myCountry = "SM";
+    state.myContinent = "EU";
+    Log(MinutesBefore(kFinal, 20), "40m");
+    Log(MinutesBefore(kFinal, 10), "20m", "K", 0);
+    Log(kFinal, "40m", "K", 1);  // a dupe; the earlier 40m QSO is the last counted one
+    EXPECT_EQ(ComputeRates(state).lastQsoPoints, 10);
+
+    ContestState onlyDupe;
+    onlyDupe.log = {state.log[1], state.log[2]};
+    onlyDupe.workedBands = {"20m", "40m"};
+    EXPECT_EQ(ComputeRates(onlyDupe).lastQsoPoints, 0);
+}
+
+}  // namespace

@@ -64,32 +64,25 @@ TEST_F(ResetTest, HostVersionDecidesWhetherTheWindowsOpen) {
     EXPECT_EQ(env.threadStarts, 0);
     EXPECT_EQ(env.settings["Start"], "1");
 
-    for (const char* content : {"Tevo=2.19\n", "  Tevo=2.18\r\n"}) {
+    // The version is taken from the line's sixth character on, wherever the key is.
+    for (auto [content, version] : {std::pair{"Tevo=2.19\n", "2.19"}, {"  Tevo=2.18\r\n", "o=2.18"}, {"", "Tevo"}}) {
         FakeEnv fresh;
-        fresh.files = {"Tevo2.ini"};
-        Put("Tevo2.ini", content);
+        if (*content) {
+            fresh.files = {"Tevo2.ini"};
+            Put("Tevo2.ini", content);
+        }
         ContestState s;
         ResetStats(s, fresh, Args());
+        EXPECT_EQ(s.hostVersion, version);
         EXPECT_EQ(fresh.threadStarts, 1) << content;
     }
-
-    FakeEnv noFile;
-    ContestState s;
-    ResetStats(s, noFile, Args());
-    EXPECT_EQ(s.hostVersion, "Tevo");
-    EXPECT_EQ(noFile.threadStarts, 1);
-}
-
-TEST_F(ResetTest, VersionIsTheVersionLineFromItsSixthCharacter) {
-    HostSettings("  Tevo=2.18\r\n");
-    ResetStats(state, env, Args());
-    EXPECT_EQ(state.hostVersion, "o=2.18");
 
     HostSettings("Tevo=\n");
     ResetStats(state, env, Args());
     EXPECT_EQ(state.hostVersion, "");
+}
 
-    // Long and binary lines before the version line are read through.
+TEST_F(ResetTest, LongAndBinaryLinesBeforeTheVersionLineAreReadThrough) {
     std::string binary(200000, 'x');
     binary[100] = '\0';
     binary[200] = '\r';
@@ -124,14 +117,14 @@ TEST_F(ResetTest, StartKeyOpensTheWindowsAtMostOnceAndSkipsOneReset) {
     EXPECT_EQ(env.threadStarts, 1);
     EXPECT_EQ(env.settingWrites, (std::vector<std::string>{"Start=1", "Start=0"}));
 
-    for (const char* set : {"1", " +7", "\t-2", "0010", "1abc"}) {
+    for (const char* set : {" +7", "\t-2", "0010"}) {
         FakeEnv e;
         e.settings["Start"] = set;
         ResetStats(state, e, Args());
         EXPECT_EQ(e.threadStarts, 0) << set;
         EXPECT_EQ(e.settings["Start"], "0") << set;
     }
-    for (const char* unset : {"", "0", "-0", "abc", "+", " x1", "0000"}) {
+    for (const char* unset : {"-0", "abc", " x1"}) {
         FakeEnv e;
         e.settings["Start"] = unset;
         ResetStats(state, e, Args());

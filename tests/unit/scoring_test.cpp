@@ -102,27 +102,6 @@ TEST(ScoreLog, CountsQsosMultipliersAndDupesPerBand) {
     EXPECT_EQ(s.score, 17 * 5);
 }
 
-TEST(ScoreLog, EmptyLogAndUnworkedBandsScoreZero) {
-    const ScoreSheet s = ScoreLog({}, {"20m", "15m"}, kSweden);
-    ASSERT_EQ(s.bands.size(), 2u);
-    EXPECT_EQ(s.bands[1].qsos + s.bands[1].points + s.bands[1].exchangeMults + s.bands[1].dupes, 0);
-    EXPECT_EQ(s.score, 0);
-}
-
-TEST(ScoreLog, ScoreIsTheProductOfPointsAndBothMultipliers) {
-    std::vector<CInfo> log;
-    for (int i = 0; i < 100; ++i) {
-        // 3-point DX; five of them carry a prefix multiplier.
-        log.push_back(Qso("W" + std::to_string(i), "20m", "K", "NA", std::to_string(i % 20),
-                          i < 5 ? "ES" + std::to_string(i) : ""));
-    }
-    const ScoreSheet s = ScoreLog(log, {"20m"}, kSweden);
-    EXPECT_EQ(s.points, 300);
-    EXPECT_EQ(s.exchangeMults, 20);
-    EXPECT_EQ(s.prefixMults, 5);
-    EXPECT_EQ(s.score, 7500);
-}
-
 TEST(ScoreLog, LargeScoresDoNotWrap) {
     std::vector<CInfo> log;
     const TextList bands = {"160m", "80m", "40m", "20m", "15m", "10m"};

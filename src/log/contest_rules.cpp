@@ -7,14 +7,14 @@ constexpr const char* kModeTable[] = {"RTTY"};
 
 char FoldCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
+}  // namespace
+
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
         if (FoldCase(a[i]) != FoldCase(b[i])) return false;
     return true;
 }
-
-}  // namespace
 
 const CContestRules g_bands(kBandTable, kBandCount);
 const CContestRules g_modes(kModeTable, 1);

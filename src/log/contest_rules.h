@@ -22,6 +22,9 @@ private:
     std::vector<std::string> items_;
 };
 
+// Whole-text comparison ignoring the case of ASCII letters; other bytes compare exactly.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
 inline constexpr int kBandCount = 6;
 
 extern const CContestRules g_bands;  // "160m" ... "10m"; position = band index

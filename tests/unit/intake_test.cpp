@@ -86,40 +86,6 @@ TEST_F(IntakeTest, RejectedQsosAreNotStoredButAWorkedBandStillCounts) {
     EXPECT_EQ(state.workedBands, (TextList{"40m", "15m"}));
 }
 
-TEST_F(IntakeTest, DupeIsStoredMarkedAndComparesCaseSensitively) {
-    Qso a;
-    EXPECT_EQ(AddData(state, a.args()), 1);
-    Qso upper = a;
-    upper.band = "20M";
-    EXPECT_EQ(AddData(state, upper.args()), 1);  // another band text: not a dupe
-    Qso again = a;
-    again.time.value += 0.1;
-    again.exchRcvd = "0099";
-    EXPECT_EQ(AddData(state, again.args()), 1);
-    ASSERT_EQ(state.log.size(), 3u);
-    EXPECT_EQ(state.log[1].dupe, 0);
-    EXPECT_EQ(state.log[2].dupe, 1);
-    EXPECT_EQ(state.log[2].notCounted, 1);
-    EXPECT_EQ(state.workedBands, (TextList{"20m", "20M"}));
-}
-
-TEST_F(IntakeTest, RemovalTakesTheFirstExactMatchOnly) {
-    Qso a;
-    Qso b = a;
-    b.time.value += 0.01;
-    AddData(state, a.args());
-    AddData(state, b.args());  // a dupe of a
-
-    Qso offBySecond = a;
-    offBySecond.time.value += 1.0 / 86400.0;
-    EXPECT_EQ(RemoveData(state, env, offBySecond.args()), 1);
-    EXPECT_EQ(state.log.size(), 2u);
-
-    RemoveData(state, env, b.args());
-    ASSERT_EQ(state.log.size(), 1u);
-    EXPECT_TRUE(SameTime(state.log[0].time, a.time));
-}
-
 TEST_F(IntakeTest, RemovingTheLastQsoEmptiesThePerBandLists) {
     Qso a;
     AddData(state, a.args());

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -10,13 +9,6 @@
 #include "log/intake.h"
 
 namespace {
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 void Put(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
@@ -151,31 +143,6 @@ TEST_F(ResetTest, RussianWindowsNeverSwitchBack) {
     EXPECT_EQ(state.russianUi, 1);
     ResetStats(state, env, Args("DL"));
     EXPECT_EQ(state.russianUi, 1);
-}
-
-TEST_F(ResetTest, EachResetStartsAFreshPass) {
-    ResetStats(state, env, Args());
-    EXPECT_EQ(state.badQsoPath, "BadQSO_StatsVERDAWW_07_03_2021.txt");
-    EXPECT_EQ(Slurp(state.badQsoPath), "VERDA-WW-DX CONTEST UBN file \r\n");
-
-    QsoArgs q;
-    q.call = "DL1ABC";
-    q.band = "20m";
-    q.mode = "RTTY";
-    q.exchRcvd = q.exchSent = "0001";
-    q.time = FromCalendar(2021, 3, 6, 13);
-    AddData(state, q);
-    AddData(state, q);
-    state.multExchByBand[3] = {"0001"};
-    ASSERT_EQ(state.log.size(), 2u);
-    ASSERT_NE(Slurp(state.badQsoPath).find("DUPE"), std::string::npos);
-
-    ResetStats(state, env, Args());
-    EXPECT_TRUE(state.log.empty());
-    EXPECT_TRUE(state.workedBands.empty());
-    EXPECT_EQ(Slurp(state.badQsoPath), "VERDA-WW-DX CONTEST UBN file \r\n");
-    // The side windows keep the old lists until the next results call.
-    EXPECT_EQ(state.multExchByBand[3], (TextList{"0001"}));
 }
 
 TEST_F(ResetTest, CallHistoryIsLoadedLineByLine) {

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "fake_env.h"
-#include "log/intake.h"
 
 namespace {
 

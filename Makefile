@@ -35,9 +35,12 @@ test: native native-asan win32 wine-prefix
 	ctest --preset native
 	xvfb-run -a ctest --preset win32
 
+# The sample's report on the screen; report.html, the bad-QSO file and the
+# plug-in's ini file in out/.
 demo: win32 wine-prefix
-	@rm -rf out && mkdir -p out
-	cd out && xvfb-run -a wine ../build/win32/bin/replay.exe ../examples/sample-log.txt
+	@rm -rf out
+	@xvfb-run -a wine build/win32/bin/replay.exe examples/sample.adi --cty /usr/share/hamradio-files/cty.dat \
+		--workdir out/ --html out/report.html
 
 clean:
 	rm -rf build out

@@ -1,0 +1,309 @@
+// replay: scores a contest log with the real Stats.dll, driving it as Tevo does
+// (ResetStats0, one AddData0 per QSO in log order, GetResult0). Windows console
+// program over the portable replay plan; it loads the plug-in through the stand-in
+// host and answers the plug-in's dialogs through the window driver.
+//
+// Exit status: 0 done, 1 the run failed (plug-in missing, export not written),
+// 2 bad input or arguments (nothing written).
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <sstream>
+#include <thread>
+
+#include "cabrillo_header.h"
+#include "cty_dat.h"
+#include "replay_plan.h"
+#include "stand_in_host.h"
+#include "window_driver.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class RunError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+std::string ReadInput(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw InputError(path + ": cannot open the file");
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad()) throw InputError(path + ": cannot read the file");
+    return text.str();
+}
+
+std::string ProgramFolder() {
+    char exe[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string dir(exe, n);
+    const auto slash = dir.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : dir.substr(0, slash + 1);
+}
+
+// An explicit --cty wins; otherwise a copy beside the program, then Debian's as Wine sees it.
+std::string CountryFilePath(const std::string& option) {
+    if (!option.empty()) return option;
+    for (const std::string& candidate : {ProgramFolder() + "cty.dat", std::string("Z:\\usr\\share\\hamradio-files\\cty.dat")})
+        if (FileExists(candidate)) return candidate;
+    throw InputError("no country file: put cty.dat beside replay.exe or give --cty FILE");
+}
+
+// Watches for a dialog with the given caption on a thread of its own while the
+// plug-in's call blocks this one; stops and joins when it goes out of scope.
+class DialogWatcher {
+public:
+    DialogWatcher(const char* caption, std::function<void(HWND)> onFound)
+        : thread_([this, caption, onFound = std::move(onFound)] {
+              while (!stop_) {
+                  if (HWND dialog = WaitForDialog(caption, 50)) {
+                      seen_ = true;
+                      onFound(dialog);
+                      return;
+                  }
+              }
+          }) {}
+    ~DialogWatcher() {
+        stop_ = true;
+        thread_.join();
+    }
+    DialogWatcher(const DialogWatcher&) = delete;
+    DialogWatcher& operator=(const DialogWatcher&) = delete;
+    bool seen() const { return seen_; }
+
+private:
+    std::atomic<bool> stop_{false}, seen_{false};
+    std::thread thread_;
+};
+
+void TypeText(HWND dialog, int id, const std::string& text) {
+    HWND control = GetDlgItem(dialog, id);
+    if (control) SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// Writes the whole text beside the target, then moves it into place: a reader
+// never sees half a file, and a failure leaves the old one.
+void WriteWholeFile(const std::string& path, const std::string& text) {
+    const std::string temp = path + ".part";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        out << text;
+        out.close();
+        if (!out) {
+            DeleteFileA(temp.c_str());
+            throw RunError(path + ": cannot write the file");
+        }
+    }
+    if (!MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        DeleteFileA(temp.c_str());
+        throw RunError(path + ": cannot write the file");
+    }
+}
+
+std::string Unix(std::string text) {
+    std::string out;
+    for (char c : text)
+        if (c != '\r') out += c;
+    return out;
+}
+
+std::uintmax_t SizeOf(const std::string& path) {
+    std::error_code ec;
+    const auto n = fs::file_size(path, ec);
+    return ec ? 0 : n;
+}
+
+std::string Tail(const std::string& path, std::uintmax_t from) {
+    std::ifstream in(path, std::ios::binary);
+    in.seekg(static_cast<std::streamoff>(from));
+    std::string line;
+    std::getline(in, line);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+}
+
+class Replay {
+public:
+    Replay(const ReplayOptions& options, const ReplayPlan& plan, std::vector<HeaderValue> header)
+        : options_(options), plan_(plan), header_(std::move(header)), badQsoFile_(BadQsoFileName(plan.end)) {}
+
+    // Runs in the work folder; paths in `files` are shown as the operator gave the folder.
+    int Run(const std::string& dllPath, const std::string& htmlPath) {
+        if (!options_.windows)  // "Start" = 1 makes the next reset leave the windows closed
+            WritePrivateProfileStringA("Settings", "Start", "1", ".\\Plugins\\VERDA-WW.ini");
+        StatsDll dll(dllPath);
+
+        std::vector<QsoOutcome> outcomes = Pass(dll, 0);
+        const std::string report = dll.Results();
+        std::printf("%s\n\n%s", Unix(report).c_str(), RejectSummary(plan_, outcomes).c_str());
+        if (!plan_.unknownCalls.empty()) {
+            std::printf("Calls the country file does not know (replayed without country):");
+            for (const auto& c : plan_.unknownCalls) std::printf(" %s", c.c_str());
+            std::printf("\n");
+        }
+
+        std::vector<std::pair<std::string, std::string>> files;
+        if (!htmlPath.empty()) {
+            dll.setVersion("replay");
+            WriteWholeFile(htmlPath, dll.Results());
+            files.emplace_back("HTML report", options_.htmlFile);
+        }
+        files.emplace_back("bad-QSO file", Shown(badQsoFile_));
+        files.emplace_back("plug-in settings", Shown("Plugins\\VERDA-WW.ini"));
+        if (options_.cabrillo) files.emplace_back("Cabrillo file", Shown(CabrilloPass(dll)));
+
+        std::printf("\nFiles:\n");
+        for (const auto& [what, where] : files) std::printf("  %-17s %s\n", what.c_str(), where.c_str());
+
+        if (options_.windows) {
+            std::printf("\nThe operator windows are open; press Enter to close them and end.\n");
+            std::fflush(stdout);
+            std::string line;
+            std::getline(std::cin, line);
+        }
+        return 0;
+    }
+
+private:
+    // As the operator named the folder, with the separator he used.
+    std::string Shown(std::string name) const {
+        const bool slash = options_.workdir.find('/') != std::string::npos;
+        std::string dir = options_.workdir;
+        while (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\')) dir.pop_back();
+        if (slash)
+            for (auto& c : name)
+                if (c == '\\') c = '/';
+        return dir + (slash ? "/" : "\\") + name;
+    }
+
+    std::vector<QsoOutcome> Pass(const StatsDll& dll, int makeCabrillo) {
+        ResetCall reset;
+        reset.hostFolder = "";
+        reset.makeCabrillo = makeCabrillo;
+        reset.myCall = plan_.myCall.c_str();
+        reset.start = ToHost(plan_.start);
+        reset.end = ToHost(plan_.end);
+        reset.myPrefix = plan_.me.prefix.c_str();
+        reset.myCountry = plan_.me.country.c_str();
+        reset.myContinent = plan_.me.continent.c_str();
+        {
+            std::unique_ptr<DialogWatcher> header;
+            if (makeCabrillo) header = WatchHeaderDialog();
+            dll.ResetStats0(reset);
+            if (header && !header->seen())
+                throw RunError("the Cabrillo header dialog did not appear (the export needs a display)");
+        }
+        return AddQsos(dll);
+    }
+
+    std::vector<QsoOutcome> AddQsos(const StatsDll& dll) {
+        std::vector<QsoOutcome> outcomes;
+        outcomes.reserve(plan_.qsos.size());
+        for (const auto& p : plan_.qsos) {
+            const LogQso& q = p.qso;
+            QsoCall call;
+            call.myCall = plan_.myCall.c_str();
+            call.call = q.call.c_str();
+            call.time = ToHost(q.time);
+            call.freqHz = q.freqHz;
+            call.mode = q.mode.c_str();
+            call.rstSent = q.rstSent.c_str();
+            call.rstRcvd = q.rstRcvd.c_str();
+            call.exchSent = q.exchSent.c_str();
+            call.exchRcvd = q.exchRcvd.c_str();
+            call.prefix = p.station.prefix.c_str();
+            call.country = p.station.country.c_str();
+            call.continent = p.station.continent.c_str();
+            call.band = q.band.c_str();
+            const auto before = SizeOf(badQsoFile_);
+            QsoOutcome o;
+            o.result = dll.AddData0(call);
+            if (SizeOf(badQsoFile_) > before) o.badLine = Tail(badQsoFile_, before);
+            outcomes.push_back(std::move(o));
+        }
+        return outcomes;
+    }
+
+    std::unique_ptr<DialogWatcher> WatchHeaderDialog() {
+        if (options_.interactive) return std::make_unique<DialogWatcher>("VERDA-WW-DX", [](HWND) {});
+        return std::make_unique<DialogWatcher>("VERDA-WW-DX", [this](HWND dialog) {
+            for (const auto& v : header_) TypeText(dialog, v.controlId, v.text);
+            PressButton(dialog, IDOK);
+        });
+    }
+
+    // A second pass with the export armed; returns the file's name in the work folder.
+    std::string CabrilloPass(const StatsDll& dll) {
+        Pass(dll, 1);
+        std::string produced;
+        {
+            DialogWatcher output("Output", [this, &produced](HWND box) {
+                produced = WindowText(GetDlgItem(box, 0xFFFF));
+                if (!options_.interactive) PressButton(box, IDOK);
+            });
+            dll.Results();
+            if (!output.seen()) throw RunError("Cabrillo export cancelled: no file written");
+        }
+        const std::string prefix = "File produced: ";
+        const std::string name = produced.rfind(prefix, 0) == 0 ? produced.substr(prefix.size()) : produced;
+        if (name.empty() || !FileExists(name)) throw RunError("the plug-in could not write the Cabrillo file " + name);
+        return name;
+    }
+
+    static HostDateTime ToHost(const DateTime& t) {
+        HostDateTime h;
+        h.value = t.value;
+        h.status = static_cast<std::int32_t>(t.status);
+        return h;
+    }
+
+    const ReplayOptions& options_;
+    const ReplayPlan& plan_;
+    std::vector<HeaderValue> header_;
+    std::string badQsoFile_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ReplayOptions options;
+    ReplayPlan plan;
+    std::vector<HeaderValue> header;
+    try {
+        options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
+        if (options.help) {
+            std::printf("%s", kReplayUsage);
+            return 0;
+        }
+        // Every input is read and checked before anything is written.
+        const std::string ctyPath = CountryFilePath(options.ctyFile);
+        const CountryFile cty = CountryFile::Parse(ReadInput(ctyPath), ctyPath);
+        plan = MakePlan(ReadLogFile(ReadInput(options.logFile), options.logFile), cty, options);
+        if (!options.headerFile.empty())
+            header = ReadCabrilloHeader(ReadInput(options.headerFile), options.headerFile);
+    } catch (const InputError& e) {
+        std::fprintf(stderr, "replay: %s\n", e.what());
+        if (options.logFile.empty()) std::fprintf(stderr, "%s", kReplayUsage);
+        return 2;
+    }
+
+    try {
+        const std::string dllPath =
+            fs::absolute(options.dllFile.empty() ? StatsDll::DefaultPath() : options.dllFile).string();
+        const std::string htmlPath = options.htmlFile.empty() ? "" : fs::absolute(options.htmlFile).string();
+        fs::create_directories(fs::path(options.workdir) / "Plugins");
+        fs::current_path(options.workdir);
+        return Replay(options, plan, std::move(header)).Run(dllPath, htmlPath);
+    } catch (const std::exception& e) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "replay: %s\n", e.what());
+        return 1;
+    }
+}

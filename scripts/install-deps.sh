@@ -3,7 +3,8 @@
 # Quick when everything is there already.
 set -euo pipefail
 
-packages=(g++ make cmake libgtest-dev libbenchmark-dev g++-mingw-w64-i686 wine wine32:i386 xvfb xauth hamradio-files)
+packages=(g++ make cmake libgtest-dev libbenchmark-dev g++-mingw-w64-i686 wine wine32:i386 xvfb xauth hamradio-files
+          chromium zip)
 
 missing=()
 for p in "${packages[@]}"; do

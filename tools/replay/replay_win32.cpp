@@ -278,10 +278,15 @@ int main(int argc, char** argv) {
     std::vector<HeaderValue> header;
     try {
         options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
-        if (options.help) {
-            std::printf("%s", kReplayUsage);
-            return 0;
-        }
+    } catch (const InputError& e) {
+        std::fprintf(stderr, "replay: %s\n%s", e.what(), kReplayUsage);
+        return 2;
+    }
+    if (options.help) {
+        std::printf("%s", kReplayUsage);
+        return 0;
+    }
+    try {
         // Every input is read and checked before anything is written.
         const std::string ctyPath = CountryFilePath(options.ctyFile);
         const CountryFile cty = CountryFile::Parse(ReadInput(ctyPath), ctyPath);
@@ -290,7 +295,6 @@ int main(int argc, char** argv) {
             header = ReadCabrilloHeader(ReadInput(options.headerFile), options.headerFile);
     } catch (const InputError& e) {
         std::fprintf(stderr, "replay: %s\n", e.what());
-        if (options.logFile.empty()) std::fprintf(stderr, "%s", kReplayUsage);
         return 2;
     }
 

@@ -1,0 +1,136 @@
+// replay.exe as the operator runs it: the bundled sample through the real
+// Stats.dll, and bad input files that must stop it before it writes anything.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+
+#include "plugin_test.h"
+
+namespace {
+
+const std::string kSource = SOURCE_DIR;  // the repository, as Wine sees it
+
+struct ReplayRun {
+    DWORD exitCode = 0;
+    std::string out, err;
+};
+
+class Handle {
+public:
+    explicit Handle(HANDLE h) : h_(h) {}
+    ~Handle() {
+        if (h_ && h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    HANDLE get() const { return h_; }
+
+private:
+    HANDLE h_;
+};
+
+std::string Lf(std::string text) {
+    std::string out;
+    for (char c : text)
+        if (c != '\r') out += c;
+    return out;
+}
+
+// Runs replay.exe from the folder of this program in the current folder.
+ReplayRun Replay(const std::string& args) {
+    std::string exe = StatsDll::DefaultPath();
+    exe.replace(exe.size() - 9, 9, "replay.exe");
+    std::string command = "\"" + exe + "\" " + args;
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    ReplayRun run;
+    {
+        Handle out(CreateFileA("stdout.txt", GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
+        Handle err(CreateFileA("stderr.txt", GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        si.hStdOutput = out.get();
+        si.hStdError = err.get();
+        PROCESS_INFORMATION pi{};
+        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+            ADD_FAILURE() << "cannot start " << command;
+            return run;
+        }
+        Handle process(pi.hProcess), thread(pi.hThread);
+        EXPECT_EQ(WaitForSingleObject(pi.hProcess, 120000), WAIT_OBJECT_0);
+        GetExitCodeProcess(pi.hProcess, &run.exitCode);
+    }
+    run.out = Lf(ReadFileBytes("stdout.txt"));
+    run.err = Lf(ReadFileBytes("stderr.txt"));
+    return run;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+using ReplayTest = PluginTest;
+
+TEST_F(ReplayTest, SampleGivesTheExpectedReportSummaryAndFiles) {
+    const ReplayRun run = Replay("\"" + kSource + "\\examples\\sample.adi\" --workdir w --html report.html");
+    ASSERT_EQ(run.exitCode, 0u) << run.err;
+    std::string expected = Lf(ReadFileBytes(kSource + "\\tests\\replay\\sample_output.txt"));
+    expected.replace(expected.find("@VERSION@"), 9, STATS_VERSION);
+    EXPECT_EQ(run.out, expected);
+    EXPECT_EQ(run.err, "");
+
+    // One line per rejected QSO and dupe below the header.
+    const auto bad = Lines(Lf(ReadFileBytes("w\\BadQSO_StatsVERDAWW_07_03_2021.txt")));
+    ASSERT_EQ(bad.size(), 17u);
+    EXPECT_EQ(bad[0], "VERDA-WW-DX CONTEST UBN file ");
+    EXPECT_EQ(bad[3], "QSO:  14111  RTTY  2021-03-06 0819  SM5XYZ  599  1987  KB8O  599     NO RX NUMBER !!!");
+
+    const std::string html = ReadFileBytes("report.html");
+    EXPECT_EQ(html.rfind("<html><head><style>", 0), 0u);
+    EXPECT_NE(html.find("<td colspan=8><center>8316 * (358 + 186)  = 4523904</center></td>"), std::string::npos);
+    EXPECT_FALSE(FileExists("report.html.part"));
+
+    // The operator windows stayed closed: the reset found "Start" = 1 and cleared it.
+    char start[8] = {};
+    GetPrivateProfileStringA("Settings", "Start", "?", start, sizeof start, ".\\w\\Plugins\\VERDA-WW.ini");
+    EXPECT_STREQ(start, "0");
+}
+
+TEST_F(ReplayTest, BadInputStopsWithStatusTwoAndWritesNothing) {
+    const std::string record = "<CALL:4>K5ZD<QSO_DATE:8>20210306<TIME_ON:4>1200<BAND:3>20m<MODE:4>RTTY<EOR>\r\n";
+    WriteFileBytes("ok.adi", "<STATION_CALLSIGN:6>SM5XYZ" + record);
+    WriteFileBytes("truncated.adi", "<STATION_CALLSIGN:6>SM5XYZ" + record + "<CALL:5>OH2");
+    WriteFileBytes("nodate.adi", record + "<CALL:5>OH2BH<TIME_ON:4>1201<EOR>");
+    WriteFileBytes("anonymous.adi", record);
+    WriteFileBytes("junk.dat", "this is no country file");
+    WriteFileBytes("header.txt", "NAME: Erik\nCLAIMED: 5\n");
+    const struct {
+        std::string args, message;
+    } cases[] = {
+        {"truncated.adi", "truncated.adi: line 2: the field CALL wants 5 characters but the file ends first (truncated?)"},
+        {"nodate.adi --mycall SM5XYZ", "nodate.adi: record 2 (line 2): no QSO_DATE"},
+        {"anonymous.adi", "anonymous.adi: the log does not name the own station (STATION_CALLSIGN); give --mycall"},
+        {"missing.adi", "missing.adi: cannot open the file"},
+        {"ok.adi --cty junk.dat", "junk.dat: line 1: expected an entity line \"Name: CQ: ITU: Continent: Lat: Long: TZ: Prefix:\""},
+        {"ok.adi --cabrillo --header header.txt", "header.txt: line 2: unknown header tag CLAIMED"},
+        {"ok.adi --end 2021-13-01", "--end \"2021-13-01\" is not a date YYYY-MM-DD or \"YYYY-MM-DD HHMM\""},
+    };
+    for (const auto& c : cases) {
+        const ReplayRun run = Replay(c.args + " --workdir w --html report.html");
+        EXPECT_EQ(run.exitCode, 2u) << c.args;
+        EXPECT_EQ(run.err.substr(0, run.err.find('\n')), "replay: " + c.message) << c.args;
+        EXPECT_EQ(run.out, "") << c.args;
+        EXPECT_FALSE(FileExists("w")) << c.args;
+        EXPECT_FALSE(FileExists("report.html")) << c.args;
+    }
+    EXPECT_EQ(Replay("ok.adi --workdir w").exitCode, 0u);  // the good file of the set does run
+}
+
+}  // namespace

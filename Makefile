@@ -7,7 +7,7 @@ export WINEPREFIX := $(CURDIR)/build/wine
 # No Mono or Gecko prompts: the plug-in needs neither.
 export WINEDLLOVERRIDES := mscoree,mshtml=
 
-.PHONY: all deps native native-asan win32 wine-prefix test demo clean
+.PHONY: all deps native native-asan win32 wine-prefix test demo dist clean
 
 all: native win32
 
@@ -41,6 +41,18 @@ demo: win32 wine-prefix
 	@rm -rf out
 	@xvfb-run -a wine build/win32/bin/replay.exe examples/sample.adi --cty /usr/share/hamradio-files/cty.dat \
 		--workdir out/ --html out/report.html
+
+# A zip for operators: the plug-in, the replay program, the country file, the
+# sample and a guide with Windows line ends.
+DIST := build/dist/VERDA-WW-DX
+dist: win32
+	@rm -rf build/dist && mkdir -p $(DIST)
+	cp build/win32/bin/Stats.dll build/win32/bin/replay.exe /usr/share/hamradio-files/cty.dat \
+		examples/sample.adi $(DIST)/
+	sed 's/$$/\r/' docs/GUIDE.txt > $(DIST)/GUIDE.txt
+	sed 's/$$/\r/' examples/header.txt > $(DIST)/header.txt
+	cd build/dist && zip -q -r VERDA-WW-DX.zip VERDA-WW-DX
+	@echo "Operator's zip: build/dist/VERDA-WW-DX.zip"
 
 clean:
 	rm -rf build out

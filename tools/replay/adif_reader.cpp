@@ -119,9 +119,8 @@ public:
 
 private:
     DateTime Time(const std::string& date, const std::string& time) const {
-        auto digits = [](const std::string& s) { return s.find_first_not_of("0123456789") == std::string::npos; };
-        if (date.size() != 8 || !digits(date)) Fail("QSO_DATE \"" + date + "\" is not a date YYYYMMDD");
-        if ((time.size() != 4 && time.size() != 6) || !digits(time))
+        if (!IsDigits(date, 8)) Fail("QSO_DATE \"" + date + "\" is not a date YYYYMMDD");
+        if (!IsDigits(time, 4) && !IsDigits(time, 6))
             Fail("TIME_ON \"" + time + "\" is not a time HHMM or HHMMSS");
         auto num = [](const std::string& s, std::size_t at, std::size_t n) { return std::stoi(s.substr(at, n)); };
         DateTime t;

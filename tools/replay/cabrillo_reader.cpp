@@ -13,10 +13,6 @@ std::string HostMode(const std::string& cabrilloMode) {
     return cabrilloMode;  // CW, FM
 }
 
-bool Digits(const std::string& s, std::size_t n) {
-    return s.size() == n && s.find_first_not_of("0123456789") == std::string::npos;
-}
-
 }  // namespace
 
 LogFile ReadCabrilloLog(std::string_view text, const std::string& name) {
@@ -48,9 +44,9 @@ LogFile ReadCabrilloLog(std::string_view text, const std::string& name) {
         q.band = BandOfFrequency(q.freqHz);
         q.mode = HostMode(f[1]);
         const std::string& d = f[2];
-        if (d.size() != 10 || d[4] != '-' || d[7] != '-' || !Digits(d.substr(0, 4) + d.substr(5, 2) + d.substr(8), 8))
+        if (d.size() != 10 || d[4] != '-' || d[7] != '-' || !IsDigits(d.substr(0, 4) + d.substr(5, 2) + d.substr(8), 8))
             fail("\"" + d + "\" is not a date YYYY-MM-DD");
-        if (!Digits(f[3], 4)) fail("\"" + f[3] + "\" is not a time HHMM");
+        if (!IsDigits(f[3], 4)) fail("\"" + f[3] + "\" is not a time HHMM");
         if (!MakeQsoTime(std::stoi(d.substr(0, 4)), std::stoi(d.substr(5, 2)), std::stoi(d.substr(8, 2)),
                          std::stoi(f[3].substr(0, 2)), std::stoi(f[3].substr(2, 2)), 0, q.time))
             fail(d + " " + f[3] + " is no valid date and time");

@@ -80,6 +80,10 @@ bool ParseDecimal(std::string_view text, int scaleDigits, std::uint32_t& out) {
     return true;
 }
 
+bool IsDigits(std::string_view text, std::size_t length) {
+    return text.size() == length && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
 bool MakeQsoTime(int year, int month, int day, int hour, int minute, int second, DateTime& out) {
     static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     if (year < 1900 || year > 9999 || month < 1 || month > 12 || day < 1) return false;

@@ -47,6 +47,8 @@ std::string Trim(std::string_view text);
 std::string BandOfFrequency(std::uint32_t freqHz);
 // Lower edge of a band, used when a log gives the band but no frequency; 0 when unknown.
 std::uint32_t BandEdgeHz(std::string_view band);
+// True when the text is `length` decimal digits.
+bool IsDigits(std::string_view text, std::size_t length);
 // A QSO time from calendar fields; false when a field is out of range (30 February).
 bool MakeQsoTime(int year, int month, int day, int hour, int minute, int second, DateTime& out);
 // Decimal text with an optional fraction ("14.0855") scaled by 10^scaleDigits;

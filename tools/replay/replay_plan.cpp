@@ -92,6 +92,7 @@ ReplayOptions ParseOptions(const std::vector<std::string>& args) {
     if (o.logFile.empty()) throw InputError("no log file given");
     if (o.workdir.empty()) throw InputError("--workdir needs a folder");
     if (!o.headerFile.empty() && !o.cabrillo) throw InputError("--header needs --cabrillo");
+    if (o.interactive && !o.cabrillo) throw InputError("--interactive needs --cabrillo");
     return o;
 }
 

@@ -7,7 +7,7 @@ export WINEPREFIX := $(CURDIR)/build/wine
 # No Mono or Gecko prompts: the plug-in needs neither.
 export WINEDLLOVERRIDES := mscoree,mshtml=
 
-.PHONY: all deps native native-asan win32 wine-prefix test demo dist clean
+.PHONY: all deps test-deps native native-asan win32 wine-prefix test demo dist clean
 
 all: native win32
 
@@ -30,7 +30,11 @@ win32: deps
 wine-prefix: deps
 	@test -f $(WINEPREFIX)/system.reg || (mkdir -p $(WINEPREFIX) && wineboot --init >/dev/null 2>&1; wineserver -w)
 
-test: native native-asan win32 wine-prefix
+# The HTML report test opens the report in a browser.
+test-deps: deps
+	@scripts/install-deps.sh chromium
+
+test: native native-asan win32 wine-prefix test-deps
 	ctest --preset native-asan
 	ctest --preset native
 	xvfb-run -a ctest --preset win32
@@ -46,6 +50,7 @@ demo: win32 wine-prefix
 # sample and a guide with Windows line ends.
 DIST := build/dist/VERDA-WW-DX
 dist: win32
+	@scripts/install-deps.sh zip
 	@rm -rf build/dist && mkdir -p $(DIST)
 	cp build/win32/bin/Stats.dll build/win32/bin/replay.exe /usr/share/hamradio-files/cty.dat \
 		examples/sample.adi $(DIST)/

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what the build, the tests and the demo need on Debian 12, as root.
+# Installs what the build and the demo need on Debian 12, as root, plus the
+# packages named as arguments (the tests' browser, the zip tool).
 # Quick when everything is there already.
 set -euo pipefail
 
 packages=(g++ make cmake libgtest-dev libbenchmark-dev g++-mingw-w64-i686 wine wine32:i386 xvfb xauth hamradio-files
-          chromium zip)
+          "$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -18,6 +18,7 @@
 
 #include "cabrillo_header.h"
 #include "cty_dat.h"
+#include "plugin/settings.h"
 #include "replay_plan.h"
 #include "stand_in_host.h"
 #include "window_driver.h"
@@ -107,7 +108,7 @@ void WriteWholeFile(const std::string& path, const std::string& text) {
     }
 }
 
-std::string Unix(std::string text) {
+std::string WithoutCr(const std::string& text) {
     std::string out;
     for (char c : text)
         if (c != '\r') out += c;
@@ -137,12 +138,12 @@ public:
     // Runs in the work folder; paths in `files` are shown as the operator gave the folder.
     int Run(const std::string& dllPath, const std::string& htmlPath) {
         if (!options_.windows)  // "Start" = 1 makes the next reset leave the windows closed
-            WritePrivateProfileStringA("Settings", "Start", "1", ".\\Plugins\\VERDA-WW.ini");
+            WritePrivateProfileStringA(kSettingsSection, "Start", "1", kSettingsFile);
         StatsDll dll(dllPath);
 
         std::vector<QsoOutcome> outcomes = Pass(dll, 0);
         const std::string report = dll.Results();
-        std::printf("%s\n\n%s", Unix(report).c_str(), RejectSummary(plan_, outcomes).c_str());
+        std::printf("%s\n\n%s", WithoutCr(report).c_str(), RejectSummary(plan_, outcomes).c_str());
         if (!plan_.unknownCalls.empty()) {
             std::printf("Calls the country file does not know (replayed without country):");
             for (const auto& c : plan_.unknownCalls) std::printf(" %s", c.c_str());
@@ -156,7 +157,7 @@ public:
             files.emplace_back("HTML report", options_.htmlFile);
         }
         files.emplace_back("bad-QSO file", Shown(badQsoFile_));
-        files.emplace_back("plug-in settings", Shown("Plugins\\VERDA-WW.ini"));
+        files.emplace_back("plug-in settings", Shown(kSettingsFile));
         if (options_.cabrillo) files.emplace_back("Cabrillo file", Shown(CabrilloPass(dll)));
 
         std::printf("\nFiles:\n");

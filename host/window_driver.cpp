@@ -1,7 +1,10 @@
 #include "window_driver.h"
 
+#include <cstdint>
 #include <thread>
 #include <vector>
+
+#include "png_writer.h"
 
 namespace {
 
@@ -70,4 +73,127 @@ std::future<SeenDialog> AnswerNextMessageBox(const char* caption, DWORD timeoutM
         PressButton(box, IDOK);
         return seen;
     });
+}
+
+std::vector<DialogControl> ReadControls(HWND dialog) {
+    std::vector<DialogControl> controls;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        DialogControl c;
+        c.id = GetDlgCtrlID(child);
+        char cls[64] = {};
+        GetClassNameA(child, cls, sizeof cls);
+        c.className = cls;
+        c.text = WindowText(child);
+        c.visible = IsWindowVisible(child) != FALSE;
+        c.enabled = IsWindowEnabled(child) != FALSE;
+        controls.push_back(std::move(c));
+    }
+    return controls;
+}
+
+std::vector<std::string> ComboEntries(HWND dialog, int id) {
+    std::vector<std::string> entries;
+    const LRESULT count = SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendDlgItemMessageA(dialog, id, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::string entry(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
+        SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(entry.data()));
+        entry.resize(static_cast<size_t>(length > 0 ? length : 0));
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+void TypeInto(HWND dialog, int id, const std::string& text) {
+    HWND target = GetDlgItem(dialog, id);
+    char cls[64] = {};
+    GetClassNameA(target, cls, sizeof cls);
+    // A drop-down combo takes its typing in the edit field it holds.
+    if (lstrcmpiA(cls, "ComboBox") == 0) target = FindWindowExA(target, nullptr, "Edit", nullptr);
+    if (!target) return;
+    SendMessageA(target, EM_SETSEL, 0, -1);
+    SendMessageA(target, WM_CHAR, VK_BACK, 1);  // an empty text is typed as a deletion
+    for (char c : text) {
+        if (c == '\n') continue;  // Enter arrives as '\r' alone
+        SendMessageA(target, WM_CHAR, static_cast<unsigned char>(c), 1);
+    }
+}
+
+namespace {
+
+// A screen-compatible memory DC with a DIB section selected into it, restored
+// and freed on the way out.
+class Capture {
+public:
+    Capture(HDC screen, int width, int height) : dc_(CreateCompatibleDC(screen)) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;  // top row first
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 24;
+        info.bmiHeader.biCompression = BI_RGB;
+        bitmap_ = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+        if (dc_ && bitmap_) old_ = SelectObject(dc_, bitmap_);
+    }
+    ~Capture() {
+        if (old_) SelectObject(dc_, old_);
+        if (bitmap_) DeleteObject(bitmap_);
+        if (dc_) DeleteDC(dc_);
+    }
+    Capture(const Capture&) = delete;
+    Capture& operator=(const Capture&) = delete;
+    bool ok() const { return old_ != nullptr && bits_ != nullptr; }
+    HDC dc() const { return dc_; }
+    const BYTE* bits() const { return static_cast<const BYTE*>(bits_); }
+
+private:
+    HDC dc_;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    void* bits_ = nullptr;
+};
+
+class WindowDc {
+public:
+    explicit WindowDc(HWND window) : window_(window), dc_(GetWindowDC(window)) {}
+    ~WindowDc() {
+        if (dc_) ReleaseDC(window_, dc_);
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+}  // namespace
+
+bool SaveWindowPng(HWND window, const std::string& path) {
+    RECT r{};
+    if (!GetWindowRect(window, &r)) return false;
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    if (width <= 0 || height <= 0) return false;
+    WindowDc source(window);
+    if (!source.get()) return false;
+    Capture capture(source.get(), width, height);
+    if (!capture.ok()) return false;
+    // Paint everything first, then copy what is on the screen; PrintWindow leaves
+    // the controls out under Wine and serves only as the fallback.
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    if (!BitBlt(capture.dc(), 0, 0, width, height, source.get(), 0, 0, SRCCOPY) &&
+        !PrintWindow(window, capture.dc(), 0))
+        return false;
+    GdiFlush();
+
+    const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
+    std::vector<std::uint8_t> rgb;
+    rgb.reserve(static_cast<size_t>(width) * 3 * static_cast<size_t>(height));
+    for (int y = 0; y < height; ++y) {
+        const BYTE* row = capture.bits() + stride * static_cast<size_t>(y);
+        for (int x = 0; x < width; ++x) rgb.insert(rgb.end(), {row[3 * x + 2], row[3 * x + 1], row[3 * x]});
+    }
+    return WritePng(path, width, height, rgb);
 }

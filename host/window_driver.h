@@ -6,6 +6,7 @@
 
 #include <future>
 #include <string>
+#include <vector>
 
 struct SeenDialog {
     bool found = false;
@@ -23,6 +24,28 @@ HWND WaitForDialog(const char* caption, DWORD timeoutMs);
 
 // Clicks the dialog's button with the given id and waits until the click is handled.
 void PressButton(HWND dialog, int id);
+
+// One child control of a dialog as the operator would find it.
+struct DialogControl {
+    int id = 0;
+    std::string className;  // "Edit", "ComboBox", "Static", "Button"
+    std::string text;       // an edit's or a combo's text, a label's caption
+    bool visible = false;
+    bool enabled = false;
+};
+
+// Every child control of the dialog, in the template's order.
+std::vector<DialogControl> ReadControls(HWND dialog);
+
+// The entries of a combo box's list, in the order it shows them.
+std::vector<std::string> ComboEntries(HWND dialog, int id);
+
+// Replaces the text of an edit, or of a combo's edit field, by typing it as the
+// operator would: select all, then one character at a time ("\r\n" is Enter).
+void TypeInto(HWND dialog, int id, const std::string& text);
+
+// Saves what the window shows, frame included, as a PNG file.
+bool SaveWindowPng(HWND window, const std::string& path);
 
 // On a second thread: waits for the next message box, records what it shows and
 // presses OK. The future is ready once the box was handled or the wait timed out.

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cabrillo/cabrillo_export.h"
 #include "log/cinfo.h"
 #include "log/contest_rules.h"
 
@@ -41,6 +42,7 @@ struct ContestState {
     std::mutex bandListsMutex;
 
     std::int64_t claimedScore = 0;
+    CabrilloExport cabrillo;  // header and QSO lines of the Cabrillo log
     int badQsoCount = 0;
     std::string resultText;  // the last report; valid until the next results call
 };

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "cabrillo/header.h"
 #include "log/bad_qso_file.h"
 #include "log/contest_rules.h"
 #include "plugin/env.h"
@@ -76,8 +77,6 @@ bool WindowsAllowedFor(std::string_view hostVersion) {
     return true;
 }
 
-void PrepareCabrilloHeader(ContestState&, Env&, const ResetArgs&) {}
-
 // "Start" = 1 keeps the next reset from opening the windows; that reset clears it.
 void StartWindowsIfWanted(const ContestState& state, Env& env) {
     if (IsNonzeroNumber(env.ReadSetting("Start"))) {
@@ -113,7 +112,7 @@ int ResetStats(ContestState& state, Env& env, const ResetArgs& args) {
 
     state.makeCabrillo = args.makeCabrillo;
     if (state.makeCabrillo != 0) {
-        PrepareCabrilloHeader(state, env, args);
+        prepareCabrilloHeader(state, env, args.myCall);
         env.WriteSetting("Start", "1");
     }
 

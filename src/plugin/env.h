@@ -3,9 +3,12 @@
 // host's thread only.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+struct CabrilloHeaderFields;
 
 enum class MessageIcon { none, information };
 
@@ -21,6 +24,8 @@ public:
     // length comes back whole. A write that fails is silently lost.
     virtual std::string ReadSetting(std::string_view key) = 0;
     virtual void WriteSetting(std::string_view key, std::string_view value) = 0;
+    // As ReadSetting, but a missing key gives no value while an empty one gives "".
+    virtual std::optional<std::string> ReadSettingIfPresent(std::string_view key) = 0;
 
     // Names (without folder) of the files matching a wildcard pattern such as
     // "C:\\Tevo\\*.ini", in the file system's order; empty when none match.
@@ -36,4 +41,8 @@ public:
     // A modal message box owned by the active window (none when there is none);
     // an empty caption gives the system's default caption. Returns when closed.
     virtual void ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) = 0;
+
+    // The Cabrillo header dialog, modal and owned by the active window, showing
+    // `fields`. True when closed with OK, the operator's texts then in `fields`.
+    virtual bool RunCabrilloDialog(CabrilloHeaderFields& fields) = 0;
 };

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "cabrillo/header_dialog_win32.h"
+#include "plugin/app_win32.h"
 #include "plugin/settings.h"
 
 namespace {
@@ -43,6 +45,16 @@ void Win32Env::WriteSetting(std::string_view key, std::string_view value) {
                                kSettingsFile);
 }
 
+std::optional<std::string> Win32Env::ReadSettingIfPresent(std::string_view key) {
+    std::string value = ReadSetting(key);
+    if (!value.empty()) return value;
+    // An empty value and a missing key read alike; only a missing key yields the default.
+    char probe[2] = {};
+    GetPrivateProfileStringA(kSettingsSection, std::string(key).c_str(), "?", probe, sizeof probe, kSettingsFile);
+    if (probe[0] == '?') return std::nullopt;
+    return value;
+}
+
 std::vector<std::string> Win32Env::FindFiles(const std::string& pattern) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA data;
@@ -65,3 +77,5 @@ void Win32Env::ShowMessage(std::string_view text, std::string_view caption, Mess
     UINT type = MB_OK | (icon == MessageIcon::information ? MB_ICONINFORMATION : 0);
     MessageBoxA(GetActiveWindow(), t.c_str(), c.empty() ? nullptr : c.c_str(), type);
 }
+
+bool Win32Env::RunCabrilloDialog(CabrilloHeaderFields& fields) { return RunCabrilloHeaderDialog(theApp.instance, fields); }

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "cabrillo/writer.h"
 #include "log/bad_qso_file.h"
 #include "plugin/env.h"
 #include "rules/scoring.h"
@@ -123,8 +124,6 @@ void AppendHtmlTail(std::string& out, const ContestState& state, const ScoreShee
     out += "</h6></body></html>";
 }
 
-void WriteCabrilloExport(ContestState&, Env&) {}
-
 }  // namespace
 
 RateFigures ComputeRates(const ContestState& state) {
@@ -180,6 +179,6 @@ const std::string& BuildResults(ContestState& state, Env& env) {
     state.claimedScore = sheet.score;
     env.WriteSetting("Claimed", std::to_string(sheet.score));
 
-    if (state.makeCabrillo != 0) WriteCabrilloExport(state, env);
+    if (state.makeCabrillo != 0) ExportCabrilloLog(state, env);
     return state.resultText;
 }

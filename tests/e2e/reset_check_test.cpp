@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "plugin_test.h"
+#include "window_driver.h"
 
 namespace {
 
@@ -35,7 +36,11 @@ TEST_F(ResetTest, StartKeyAlternatesSoTwoResetsOpenTheWindowsOnce) {
 TEST_F(ResetTest, ACabrilloResetLeavesStartAtZero) {
     ResetCall cabrillo;
     cabrillo.makeCabrillo = 1;
+    auto header = std::async(std::launch::async, [] {
+        if (HWND d = WaitForDialog("VERDA-WW-DX", 10000)) PressButton(d, IDCANCEL);
+    });
     dll.ResetStats0(cabrillo);
+    header.get();
     EXPECT_EQ(Setting("Start"), "0");
 }
 

@@ -26,6 +26,11 @@ struct FakeEnv : Env {
         settings[std::string(key)] = std::string(value);
         settingWrites.push_back(std::string(key) + "=" + std::string(value));
     }
+    std::optional<std::string> ReadSettingIfPresent(std::string_view key) override {
+        auto it = settings.find(std::string(key));
+        if (it == settings.end()) return std::nullopt;
+        return it->second;
+    }
     std::vector<std::string> FindFiles(const std::string& pattern) override {
         searched.push_back(pattern);
         return files;
@@ -41,6 +46,8 @@ struct FakeEnv : Env {
     void ShowMessage(std::string_view text, std::string_view caption, MessageIcon) override {
         messages.push_back(std::string(caption) + "|" + std::string(text));
     }
+    // The operator accepts the Cabrillo header as shown.
+    bool RunCabrilloDialog(CabrilloHeaderFields&) override { return true; }
 };
 
 // Runs a test inside a fresh empty working directory, removed afterwards.

@@ -7,7 +7,7 @@ export WINEPREFIX := $(CURDIR)/build/wine
 # No Mono or Gecko prompts: the plug-in needs neither.
 export WINEDLLOVERRIDES := mscoree,mshtml=
 
-.PHONY: all deps test-deps native native-asan win32 wine-prefix test demo dist clean
+.PHONY: all deps test-deps native native-asan win32 replay wine-prefix test demo dist clean
 
 all: native win32
 
@@ -26,6 +26,11 @@ win32: deps
 	cmake --preset win32 >/dev/null
 	cmake --build --preset win32 -j2
 
+# Just Stats.dll and replay.exe, for the demo and the zip.
+replay: deps
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32 -j2 --target replay
+
 # The first Wine run creates its prefix; do it once, quietly, before the tests.
 wine-prefix: deps
 	@test -f $(WINEPREFIX)/system.reg || (mkdir -p $(WINEPREFIX) && wineboot --init >/dev/null 2>&1; wineserver -w)
@@ -39,17 +44,17 @@ test: native native-asan win32 wine-prefix test-deps
 	ctest --preset native
 	xvfb-run -a ctest --preset win32
 
-# The sample's report on the screen; report.html, the bad-QSO file and the
-# plug-in's ini file in out/.
-demo: win32 wine-prefix
+# The sample's report on the screen; report.html, the bad-QSO file, the plug-in's
+# ini file and the Cabrillo log (header from examples/header.txt) in out/.
+demo: replay wine-prefix
 	@rm -rf out
 	@xvfb-run -a wine build/win32/bin/replay.exe examples/sample.adi --cty /usr/share/hamradio-files/cty.dat \
-		--workdir out/ --html out/report.html
+		--workdir out/ --html out/report.html --cabrillo --header examples/header.txt
 
 # A zip for operators: the plug-in, the replay program, the country file, the
 # sample and a guide with Windows line ends.
 DIST := build/dist/VERDA-WW-DX
-dist: win32
+dist: replay
 	@scripts/install-deps.sh zip
 	@rm -rf build/dist && mkdir -p $(DIST)
 	cp build/win32/bin/Stats.dll build/win32/bin/replay.exe /usr/share/hamradio-files/cty.dat \

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include "plugin_test.h"
@@ -101,6 +103,46 @@ TEST_F(ReplayTest, SampleGivesTheExpectedReportSummaryAndFiles) {
     char start[8] = {};
     GetPrivateProfileStringA("Settings", "Start", "?", start, sizeof start, ".\\w\\Plugins\\VERDA-WW.ini");
     EXPECT_STREQ(start, "0");
+}
+
+// The header dialog filled in from the header file, the "Output" box closed, and a
+// file a Cabrillo 3.0 robot accepts: known tags only, QSO lines in their columns.
+TEST_F(ReplayTest, SampleGivesAValidCabrilloFile) {
+    const ReplayRun run = Replay("\"" + kSource + "\\examples\\sample.adi\" --workdir w --cabrillo --header \"" +
+                                 kSource + "\\examples\\header.txt\"");
+    ASSERT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_NE(run.out.find("\n  Cabrillo file     w\\SM5XYZ.cbr\n"), std::string::npos) << run.out;
+
+    const std::string bytes = ReadFileBytes("w\\SM5XYZ.cbr");
+    EXPECT_EQ(bytes.find('\n'), bytes.find("\r\n") + 1);  // CR LF line ends
+    const auto lines = Lines(Lf(bytes));
+    ASSERT_GT(lines.size(), 2u);
+    EXPECT_EQ(lines.front(), "START-OF-LOG: 3.0");
+    EXPECT_EQ(lines.back(), "END-OF-LOG:");
+
+    // Cabrillo 3.0 tags, and the two older ones (CATEGORY, ARRL-SECTION) that 3.0 robots still take.
+    const std::set<std::string> known = {
+        "START-OF-LOG", "END-OF-LOG", "CALLSIGN", "CONTEST", "CATEGORY-ASSISTED", "CATEGORY-BAND",
+        "CATEGORY-MODE", "CATEGORY-OPERATOR", "CATEGORY-POWER", "CATEGORY-STATION", "CATEGORY-TIME",
+        "CATEGORY-TRANSMITTER", "CATEGORY-OVERLAY", "CERTIFICATE", "CLAIMED-SCORE", "CLUB", "CREATED-BY",
+        "EMAIL", "GRID-LOCATOR", "LOCATION", "NAME", "ADDRESS", "ADDRESS-CITY", "ADDRESS-STATE-PROVINCE",
+        "ADDRESS-POSTALCODE", "ADDRESS-COUNTRY", "OPERATORS", "OFFTIME", "SOAPBOX", "QSO", "X-QSO",
+        "CATEGORY", "ARRL-SECTION"};
+    // freq mo date time call rst exch call rst exch, in the columns of the log's QSO template.
+    const std::regex qso(R"(QSO: [ 0-9]{4}[0-9] RY \d{4}-\d\d-\d\d \d{4} SM5XYZ {7} 599 1987 {3}[A-Z0-9/ ]{13} 5[789]9 \d{4})");
+    int qsos = 0;
+    for (const auto& line : lines) {
+        const std::string tag = line.substr(0, line.find(':'));
+        EXPECT_TRUE(line.find(':') != std::string::npos && known.count(tag)) << line;
+        if (tag != "QSO") continue;
+        ++qsos;
+        EXPECT_TRUE(std::regex_match(line, qso)) << line;
+    }
+    EXPECT_EQ(qsos, 1464 + 6);  // every stored QSO, dupes included
+    for (const char* line : {"CALLSIGN: SM5XYZ", "CATEGORY-POWER: LOW", "NAME: Erik Svensson",
+                             "SOAPBOX: Good conditions on 40 m both nights.", "SOAPBOX: 73 and thanks for the QSOs.",
+                             "CLAIMED-SCORE: 4523904"})
+        EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
 }
 
 TEST_F(ReplayTest, BadInputStopsWithStatusTwoAndWritesNothing) {

@@ -5,6 +5,7 @@
 #include "cabrillo_header.h"
 #include "cty_dat.h"
 #include "replay_plan.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -101,12 +102,12 @@ TEST(CabrilloHeader, TagsMapToDialogControlsAndRepeatedLinesJoin) {
         "SOAPBOX: NICE CONTEST\nSOAPBOX: 73\nCATEGORY: MULTI-OP\n\n",
         "h.txt");
     ASSERT_EQ(values.size(), 5u);
-    EXPECT_EQ(values[0].controlId, 1017);
+    EXPECT_EQ(values[0].controlId, IDC_CATEGORY_POWER);
     EXPECT_EQ(values[0].text, "LOW");
     EXPECT_EQ(values[1].text, "Erik Svensson");
     EXPECT_EQ(values[2].text, "Storgatan 1<CR>Box 12");
     EXPECT_EQ(values[3].text, "NICE CONTEST\r\n73");
-    EXPECT_EQ(values[4].controlId, 1013);
+    EXPECT_EQ(values[4].controlId, IDC_CATEGORY_OPERATOR);
 
     for (const auto& [text, message] : std::vector<std::pair<std::string, std::string>>{
              {"NAME: A\nno colon here\n", "h.txt: line 2: expected \"TAG: value\""},

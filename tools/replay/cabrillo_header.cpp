@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "log_file.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -12,15 +13,27 @@ struct TagControl {
     int id;
 };
 
-// The dialog's control ids; "CATEGORY" is how a Cabrillo file names the operator category.
+// "CATEGORY" is how a Cabrillo file names the operator category.
 constexpr std::array<TagControl, 19> kControls = {{
-    {"CONTEST", 1009},           {"CALLSIGN", 1010},           {"CATEGORY-OPERATOR", 1013},
-    {"CATEGORY", 1013},          {"CATEGORY-ASSISTED", 1020},  {"CATEGORY-BAND", 1019},
-    {"CATEGORY-MODE", 1018},     {"CATEGORY-POWER", 1017},     {"CATEGORY-TRANSMITTER", 1015},
-    {"CATEGORY-OVERLAY", 1021},  {"NAME", 1007},               {"ADDRESS", 1002},
-    {"ADDRESS-CITY", 1014},      {"ADDRESS-POSTALCODE", 1011}, {"ADDRESS-COUNTRY", 1003},
-    {"OPERATORS", 1006},         {"CLUB", 1005},               {"SOAPBOX", 1001},
-    {"EMAIL", 1004},
+    {"CONTEST", IDC_CONTEST},
+    {"CALLSIGN", IDC_CALLSIGN},
+    {"CATEGORY-OPERATOR", IDC_CATEGORY_OPERATOR},
+    {"CATEGORY", IDC_CATEGORY_OPERATOR},
+    {"CATEGORY-ASSISTED", IDC_CATEGORY_ASSISTED},
+    {"CATEGORY-BAND", IDC_CATEGORY_BAND},
+    {"CATEGORY-MODE", IDC_CATEGORY_MODE},
+    {"CATEGORY-POWER", IDC_CATEGORY_POWER},
+    {"CATEGORY-TRANSMITTER", IDC_CATEGORY_TRANSMITTER},
+    {"CATEGORY-OVERLAY", IDC_CATEGORY_OVERLAY},
+    {"NAME", IDC_NAME},
+    {"ADDRESS", IDC_ADDRESS},
+    {"ADDRESS-CITY", IDC_ADDRESS_CITY},
+    {"ADDRESS-POSTALCODE", IDC_ADDRESS_POSTALCODE},
+    {"ADDRESS-COUNTRY", IDC_ADDRESS_COUNTRY},
+    {"OPERATORS", IDC_OPERATORS},
+    {"CLUB", IDC_CLUB},
+    {"SOAPBOX", IDC_SOAPBOX},
+    {"EMAIL", IDC_EMAIL},
 }};
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-// A value for one control of the header dialog "VERDA-WW-DX".
+// A value for one control (IDC_ in resources/resource.h) of the header dialog "VERDA-WW-DX".
 struct HeaderValue {
     int controlId;
     std::string tag;

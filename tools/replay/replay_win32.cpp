@@ -84,11 +84,6 @@ private:
     std::thread thread_;
 };
 
-void TypeText(HWND dialog, int id, const std::string& text) {
-    HWND control = GetDlgItem(dialog, id);
-    if (control) SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
 // Writes the whole text beside the target, then moves it into place: a reader
 // never sees half a file, and a failure leaves the old one.
 void WriteWholeFile(const std::string& path, const std::string& text) {
@@ -235,7 +230,7 @@ private:
     std::unique_ptr<DialogWatcher> WatchHeaderDialog() {
         if (options_.interactive) return std::make_unique<DialogWatcher>("VERDA-WW-DX", [](HWND) {});
         return std::make_unique<DialogWatcher>("VERDA-WW-DX", [this](HWND dialog) {
-            for (const auto& v : header_) TypeText(dialog, v.controlId, v.text);
+            for (const auto& v : header_) TypeInto(dialog, v.controlId, v.text);
             PressButton(dialog, IDOK);
         });
     }

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <map>
 #include <sstream>
 #include <thread>
 
@@ -227,30 +228,43 @@ private:
         return outcomes;
     }
 
+    // The operator answers the dialog himself with --interactive; otherwise it is
+    // filled in from the header file and accepted.
     std::unique_ptr<DialogWatcher> WatchHeaderDialog() {
-        if (options_.interactive) return std::make_unique<DialogWatcher>("VERDA-WW-DX", [](HWND) {});
+        if (options_.interactive) return nullptr;
         return std::make_unique<DialogWatcher>("VERDA-WW-DX", [this](HWND dialog) {
             for (const auto& v : header_) TypeInto(dialog, v.controlId, v.text);
             PressButton(dialog, IDOK);
         });
     }
 
-    // A second pass with the export armed; returns the file's name in the work folder.
+    // A second pass with the export armed; returns the name of the file written in
+    // the work folder. The file is found by its change on disk, since the "Output"
+    // box names the file even when it could not be written.
     std::string CabrilloPass(const StatsDll& dll) {
         Pass(dll, 1);
-        std::string produced;
+        const auto before = CabrilloFiles();
         {
-            DialogWatcher output("Output", [this, &produced](HWND box) {
-                produced = WindowText(GetDlgItem(box, 0xFFFF));
-                if (!options_.interactive) PressButton(box, IDOK);
-            });
+            std::unique_ptr<DialogWatcher> output;
+            if (!options_.interactive)
+                output = std::make_unique<DialogWatcher>("Output", [](HWND box) { PressButton(box, IDOK); });
             dll.Results();
-            if (!output.seen()) throw RunError("Cabrillo export cancelled: no file written");
         }
-        const std::string prefix = "File produced: ";
-        const std::string name = produced.rfind(prefix, 0) == 0 ? produced.substr(prefix.size()) : produced;
-        if (name.empty() || !FileExists(name)) throw RunError("the plug-in could not write the Cabrillo file " + name);
-        return name;
+        for (const auto& [name, written] : CabrilloFiles()) {
+            const auto old = before.find(name);
+            if (old == before.end() || old->second != written) return name;
+        }
+        throw RunError(options_.interactive
+                           ? "no Cabrillo file written: the header dialog was cancelled or could not be shown"
+                           : "the plug-in could not write the Cabrillo file");
+    }
+
+    static std::map<std::string, fs::file_time_type> CabrilloFiles() {
+        std::map<std::string, fs::file_time_type> files;
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator(".", ec))
+            if (entry.path().extension() == ".cbr") files[entry.path().filename().string()] = entry.last_write_time(ec);
+        return files;
     }
 
     static HostDateTime ToHost(const DateTime& t) {

@@ -297,7 +297,8 @@ TEST_F(CabrilloTest, AFileThatCannotBeWrittenIsReportedSo) {
     CreateDirectoryA("SM5XYZ.cbr", nullptr);  // the name is taken by a folder
     EXPECT_EQ(ResultsWithOutputBox(), "File not written: SM5XYZ.cbr");
 
-    for (const char* call : {"SM5<X>", "NUL", "SM5XYZ:P"}) {
+    // A device name or a ':' would lose the log without an error on Windows.
+    for (const char* call : {"NUL", "SM5XYZ:P"}) {
         ASSERT_TRUE(ResetWithDialog(call, Press(IDOK)).found) << call;
         EXPECT_EQ(ResultsWithOutputBox(), "File not written: " + std::string(call) + ".cbr");
     }

@@ -37,9 +37,11 @@ struct ContestState {
     PerBandLists bandRows;
     PerBandLists multExchByBand;
     PerBandLists nordicByBand;
-    // Held while the results call rebuilds the two lists above; the window thread
-    // draws from them and takes it around each drawing pass.
-    std::mutex bandListsMutex;
+    // The one lock between the host's thread and the window thread: held around
+    // every change of the log, the call history and the per-band lists above, and
+    // by the window thread around its reads of them (and its in-place sorting). Never
+    // held while calling the host or waiting for the other thread.
+    std::mutex lock;
 
     std::int64_t claimedScore = 0;
     CabrilloExport cabrillo;  // header and QSO lines of the Cabrillo log

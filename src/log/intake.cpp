@@ -1,5 +1,6 @@
 #include "log/intake.h"
 
+#include <mutex>
 #include <string>
 
 #include "log/bad_qso_file.h"
@@ -75,11 +76,13 @@ int AddData(ContestState& state, const QsoArgs& q) {
             break;
         }
     }
+    std::lock_guard<std::mutex> lock(state.lock);
     state.log.push_back(std::move(record));
     return 1;
 }
 
 int RemoveData(ContestState& state, Env& env, const QsoArgs& q) {
+    std::unique_lock<std::mutex> lock(state.lock);
     for (auto it = state.log.begin(); it != state.log.end(); ++it) {
         if (SameQso(*it, q.call, q.band, q.mode) && SameTime(it->time, q.time)) {
             state.log.erase(it);
@@ -91,6 +94,7 @@ int RemoveData(ContestState& state, Env& env, const QsoArgs& q) {
         for (auto& l : state.multExchByBand) l.clear();
         for (auto& l : state.nordicByBand) l.clear();
     }
+    lock.unlock();
 
     // Only lines holding the call as a whole field and the QSO's full date and time
     // belong to this QSO; a bare substring test would drop other QSOs' lines.

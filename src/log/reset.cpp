@@ -2,6 +2,7 @@
 
 #include <array>
 #include <fstream>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -91,6 +92,9 @@ void StartWindowsIfWanted(const ContestState& state, Env& env) {
 }  // namespace
 
 int ResetStats(ContestState& state, Env& env, const ResetArgs& args) {
+    // The window thread reads all of this; it must not see a half-made pass. The
+    // lock is let go before anything that may wait for that thread.
+    std::unique_lock<std::mutex> lock(state.lock);
     state.startText = FormatTime(args.start, "%d.%m");
     state.startYear = FormatTime(args.start, "%Y");
     state.endText = FormatTime(args.end, "%d.%m.%Y");
@@ -109,6 +113,7 @@ int ResetStats(ContestState& state, Env& env, const ResetArgs& args) {
     state.callHistory = ReadCallHistory();
 
     for (int i = 0; i < kBandCount; ++i) state.bandRows[i] = {g_bands[i], "-", "-", "-", "-"};
+    lock.unlock();
 
     state.makeCabrillo = args.makeCabrillo;
     if (state.makeCabrillo != 0) {

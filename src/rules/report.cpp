@@ -164,7 +164,7 @@ const std::string& BuildResults(ContestState& state, Env& env) {
 
     const ScoreSheet sheet = ScoreLog(state.log, state.workedBands, OwnStation{state.myCountry, state.myContinent});
     {
-        std::lock_guard<std::mutex> lock(state.bandListsMutex);
+        std::lock_guard<std::mutex> lock(state.lock);
         StoreBandMultipliers(sheet, state.multExchByBand, state.nordicByBand);
     }
     const RateFigures rates = ComputeRates(state);

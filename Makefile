@@ -7,7 +7,7 @@ export WINEPREFIX := $(CURDIR)/build/wine
 # No Mono or Gecko prompts: the plug-in needs neither.
 export WINEDLLOVERRIDES := mscoree,mshtml=
 
-.PHONY: all deps test-deps native native-asan win32 replay wine-prefix test demo dist clean
+.PHONY: all deps test-deps native native-asan native-tsan win32 replay wine-prefix test demo dist clean
 
 all: native win32
 
@@ -21,6 +21,10 @@ native: deps
 native-asan: deps
 	cmake --preset native-asan >/dev/null
 	cmake --build --preset native-asan -j2
+
+native-tsan: deps
+	cmake --preset native-tsan >/dev/null
+	cmake --build --preset native-tsan -j2
 
 win32: deps
 	cmake --preset win32 >/dev/null
@@ -39,8 +43,9 @@ wine-prefix: deps
 test-deps: deps
 	@scripts/install-deps.sh chromium
 
-test: native native-asan win32 wine-prefix test-deps
+test: native native-asan native-tsan win32 wine-prefix test-deps
 	ctest --preset native-asan
+	ctest --preset native-tsan
 	ctest --preset native
 	xvfb-run -a ctest --preset win32
 

@@ -1,10 +1,14 @@
 #include "plugin/app_win32.h"
 
+#include "ui/window_thread_win32.h"
+
 CTestApp theApp;
 
 void CTestApp::ExitInstance() {
-    // The window thread arrives with the operator windows; until then nothing runs
-    // outside the host's calls. Give a thread that just ended time to leave our code.
+    // Runs under the loader lock: the stop waits only until the window thread is
+    // done with our code, never for its exit. Then give it time to leave the last
+    // instructions it runs here.
+    StopWindowThread(true);
     Sleep(20);
 }
 

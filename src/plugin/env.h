@@ -1,6 +1,6 @@
 // Env: everything the portable core needs from the platform. The DLL implements
 // it over Win32 (env_win32.cpp); tests implement it in memory. Calls come from the
-// host's thread only.
+// host's thread, except the settings, which the window thread uses too.
 #pragma once
 
 #include <optional>

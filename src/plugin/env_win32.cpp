@@ -5,6 +5,7 @@
 #include "cabrillo/header_dialog_win32.h"
 #include "plugin/app_win32.h"
 #include "plugin/settings.h"
+#include "ui/window_thread_win32.h"
 
 namespace {
 
@@ -66,11 +67,13 @@ std::vector<std::string> Win32Env::FindFiles(const std::string& pattern) {
     return names;
 }
 
-bool Win32Env::WindowsOpen() { return false; }
+bool Win32Env::WindowsOpen() { return WindowThreadRunning(); }
 
-void Win32Env::PostUpdateWindows() {}
+void Win32Env::PostUpdateWindows() { ::PostUpdateWindows(); }
 
-void Win32Env::StartWindowThread() {}
+void Win32Env::StartWindowThread() {
+    ::StartWindowThread(theApp.instance, theApp.stats.state(), theApp.stats.windows, *this);
+}
 
 void Win32Env::ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) {
     const std::string t(text), c(caption);

@@ -1,5 +1,5 @@
 // Win32Env: the core's Env over the Windows API (profile functions, FindFirstFileA,
-// MessageBoxA). Window-thread calls are forwarded to the window thread's owner.
+// MessageBoxA). Window-thread calls go to the window thread (ui/window_thread_win32).
 #pragma once
 
 #include "plugin/env.h"

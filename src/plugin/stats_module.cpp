@@ -11,7 +11,7 @@ int StatsModule::RemoveData0(const QsoArgs& qso) { return RemoveData(state_, env
 
 int StatsModule::CheckCall0(const CheckArgs& args) {
     // Every call asks for a refresh, whatever the verdict; the latch lets one through at a time.
-    if (env_.WindowsOpen() && updateLatch.exchange(0) != 0) env_.PostUpdateWindows();
+    if (env_.WindowsOpen() && windows.updateLatch.exchange(0) != 0) env_.PostUpdateWindows();
     return CheckCall(state_, args);
 }
 

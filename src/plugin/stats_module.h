@@ -2,12 +2,11 @@
 // arguments already decoded. Portable; the DLL owns one instance.
 #pragma once
 
-#include <atomic>
-
 #include "log/contest_state.h"
 #include "log/intake.h"
 #include "log/reset.h"
 #include "rules/call_check.h"
+#include "ui/window_state.h"
 
 class Env;
 
@@ -32,9 +31,9 @@ public:
 
     ContestState& state() { return state_; }
 
-    // 1 = CheckCall0 may post a window update; the window thread sets it back to 1
-    // when the update has run, so at most one is pending.
-    std::atomic<int> updateLatch{1};
+    // The operator windows' state; the window thread works on it, CheckCall0 uses
+    // its latch so that at most one update is pending.
+    WindowState windows;
 
 private:
     Env& env_;

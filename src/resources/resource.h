@@ -36,3 +36,8 @@
 #define IDI_STATS 108
 #define IDD_PREV_QSO 114
 #define IDD_MULTIPLIER 116
+#define IDC_INFO_BUTTON 1003      // the owner-drawn button filling each side window
+#define IDC_SHOW_MULTIPLIER 1014  // setup window check boxes
+#define IDC_SHOW_PREFIX 1015
+#define IDC_WINDOW_ON_TOP 1016
+#define IDC_TO_DISPLAY 1025

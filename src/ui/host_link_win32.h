@@ -1,0 +1,32 @@
+// HostLink: HostAutomation over the host's running automation object
+// ("Tevo2.Application"), by IDispatch::Invoke with fixed dispatch ids.
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include "ui/com_holders_win32.h"
+#include "ui/host_automation.h"
+
+class HostLink final : public HostAutomation {
+public:
+    // Finds the running host on the calling thread, whose apartment must be
+    // initialised; without one the link stays empty.
+    void Connect();
+    void Disconnect() { dispatch_.Reset(); }
+
+    bool Connected() const override { return static_cast<bool>(dispatch_); }
+    double GetFrequency() override;
+    std::string GetEntryField(int index) override;
+    void RunCommand(std::string_view command) override;
+    void SetEntryField(int index, std::string_view text) override;
+
+private:
+    // Invokes `id` with the arguments in call order; throws HostError on failure.
+    void Invoke(DISPID id, WORD flags, VARIANT* args, UINT count, VARIANT* result);
+
+    ComPtr<IDispatch> dispatch_;
+};
+
+// The window thread's link while that thread runs, otherwise null.
+extern HostLink* g_hostLink;

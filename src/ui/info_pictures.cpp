@@ -1,0 +1,81 @@
+#include "ui/info_pictures.h"
+
+#include <algorithm>
+#include <mutex>
+
+namespace {
+
+constexpr int kColumnWidth = 40;
+constexpr int kLineHeight = 15;
+constexpr int kFirstColumn = 5;
+constexpr int kTableLines = 7;
+
+DrawStep Fill(const Rect& area, Colour colour) { return {DrawStep::Kind::fill, area, colour, {}, {}}; }
+DrawStep Text(int x, int y, std::string text) { return {DrawStep::Kind::text, {}, 0, {x, y}, std::move(text)}; }
+
+Picture ListView(ContestState& state, const WindowState& ws, const Rect& item, PerBandLists ContestState::*lists) {
+    Picture picture{Fill(item, kListBackground)};
+    if (ws.bandIndex < 0 || ws.bandIndex >= kBandCount) return picture;
+    std::lock_guard<std::mutex> lock(state.lock);
+    TextList& list = (state.*lists)[static_cast<std::size_t>(ws.bandIndex)];
+    SortBytewise(list);
+    const std::vector<Point> grid = ListGrid(list.size(), item.right);
+    for (std::size_t i = 0; i < list.size(); ++i) picture.push_back(Text(grid[i].x, grid[i].y, list[i]));
+    return picture;
+}
+
+Picture PreviousQsoTable(ContestState& state, const WindowState& ws, const Rect& item) {
+    Picture picture{Fill(item, kTableBackground)};
+    const int h = TableLineHeight(item);
+    if (ws.bandIndex >= 0)
+        picture.push_back(Fill({0, (ws.bandIndex + 1) * h - 5, item.right, (ws.bandIndex + 2) * h - 13},
+                               kCurrentBandBar));
+    picture.push_back(Text(20, 18, "Band"));
+    picture.push_back(Text(100, 18, "Mode"));
+    picture.push_back(Text(160, 0, ws.currentCall));
+    picture.push_back(Text(178, 18, "Time"));
+    picture.push_back(Text(263, 18, "NR"));
+
+    // The 160 m row has no line of its own: the heading takes its place.
+    constexpr int kColumns[] = {20, 100, 180, 260};
+    std::lock_guard<std::mutex> lock(state.lock);
+    for (int k = 1; k < kBandCount; ++k) {
+        const TextList& row = state.bandRows[static_cast<std::size_t>(k)];
+        for (std::size_t c = 0; c < std::size(kColumns) && c < row.size(); ++c)
+            picture.push_back(Text(kColumns[c], 20 + k * h, row[c]));
+    }
+    return picture;
+}
+
+}  // namespace
+
+void SortBytewise(TextList& list) {
+    // std::string compares as unsigned bytes, the way the multibyte compare does.
+    std::sort(list.begin(), list.end());
+}
+
+std::vector<Point> ListGrid(std::size_t count, int right) {
+    std::vector<Point> grid;
+    grid.reserve(count);
+    int x = kFirstColumn, y = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        grid.push_back({x, y});
+        x += kColumnWidth;
+        if (x > right - kColumnWidth) {
+            y += kLineHeight;
+            x = kFirstColumn;
+        }
+    }
+    return grid;
+}
+
+int TableLineHeight(const Rect& item) { return item.bottom / kTableLines; }
+
+Picture PaintMultiplierButton(ContestState& state, const WindowState& ws, const Rect& item) {
+    return ListView(state, ws, item, &ContestState::multExchByBand);
+}
+
+Picture PaintPrefixButton(ContestState& state, const WindowState& ws, const Rect& item) {
+    if (!ws.currentCall.empty()) return PreviousQsoTable(state, ws, item);
+    return ListView(state, ws, item, &ContestState::nordicByBand);
+}

@@ -1,0 +1,133 @@
+#include "ui/update.h"
+
+#include <cmath>
+#include <mutex>
+#include <string>
+
+#include "log/date_time.h"
+#include "plugin/env.h"
+#include "ui/call_history.h"
+#include "ui/ui_texts.h"
+
+namespace {
+
+constexpr int kCallField = 5;
+constexpr int kHistoryField = 6;
+constexpr int kExchangeField = 9;
+constexpr double kRetuneHz = 300.0;
+constexpr const char* kNoQso = "   -";
+constexpr std::size_t kRowTexts = 5;  // band, mode, time, exchange, spare
+
+struct LatchRelease {
+    std::atomic<int>& latch;
+    ~LatchRelease() { latch = 1; }
+};
+
+void ReopenWantedWindows(WindowState& ws, WindowSurface& surface, Env& env, const UiTexts& t) {
+    if (ws.showMultiplier && !surface.IsOpen(SideWindow::multiplier)) {
+        surface.Open(SideWindow::multiplier);
+        env.WriteSetting("setup_view_pref", "1");
+        surface.SetCaption(SideWindow::multiplier, {std::string(t.workingMult), {}, {}});
+    }
+    if (ws.showPrefix && !surface.IsOpen(SideWindow::prefix)) {
+        surface.Open(SideWindow::prefix);
+        env.WriteSetting("setup_view_prev_qso", "1");
+        surface.SetCaption(SideWindow::prefix, {std::string(t.workingPrefix), {}, {}});
+    }
+}
+
+// Each row shows the last QSO with the call on its band, in log order.
+void FillPreviousQsoRows(ContestState& state, const WindowState& ws) {
+    for (TextList& row : state.bandRows) {
+        if (row.size() < kRowTexts) row.resize(kRowTexts);
+        for (std::size_t i = 1; i < kRowTexts; ++i) row[i] = kNoQso;
+    }
+    if (ws.currentCall.empty()) return;
+    const std::size_t bands = std::min(ws.bandNames.size(), state.bandRows.size());
+    for (const CInfo& r : state.log) {
+        if (r.call != ws.currentCall) continue;
+        for (std::size_t j = 0; j < bands; ++j) {
+            if (r.band != ws.bandNames[j]) continue;
+            TextList& row = state.bandRows[j];
+            row[1] = r.mode;
+            row[2] = FormatTime(r.time, "%H:%M");
+            row[3] = r.exchRcvd;
+        }
+    }
+}
+
+}  // namespace
+
+int BandIndexOfFrequency(double hertz) {
+    if (!std::isfinite(hertz)) return -1;
+    const double mhz = std::trunc(hertz / 1000000.0);
+    constexpr double kBandMhz[kBandCount] = {1, 3, 7, 14, 21, 28};
+    for (int i = 0; i < kBandCount; ++i)
+        if (mhz == kBandMhz[i]) return i;
+    return -1;
+}
+
+void RunUpdate(ContestState& state, WindowState& ws, HostAutomation& host, WindowSurface& surface, Env& env) {
+    LatchRelease release{ws.updateLatch};
+    bool russian = false;
+    {
+        std::lock_guard<std::mutex> lock(state.lock);
+        russian = state.russianUi != 0;
+    }
+    const UiTexts& t = Texts(russian);
+    ReopenWantedWindows(ws, surface, env, t);
+    if (!host.Connected()) return;
+
+    try {
+        ws.currentCall = host.GetEntryField(kCallField);
+        const std::string exchange = host.GetEntryField(kExchangeField);
+        // A call of one or two characters is still being typed.
+        if (ws.currentCall.size() == 1 || ws.currentCall.size() == 2) return;
+
+        if (!ws.currentCall.empty() && exchange.empty()) {
+            std::string known;
+            {
+                std::lock_guard<std::mutex> lock(state.lock);
+                known = LookupCallHistory(state.callHistory, ws.currentCall);
+            }
+            host.SetEntryField(kHistoryField, known);
+        }
+
+        {
+            std::lock_guard<std::mutex> lock(state.lock);
+            FillPreviousQsoRows(state, ws);
+        }
+        if (surface.IsOpen(SideWindow::prefix)) {
+            surface.SetCaption(SideWindow::prefix, {std::string(t.workingPrefix), {}, {}});
+            if (!ws.currentCall.empty())
+                surface.SetCaption(SideWindow::prefix, PreviousQsoCaption(russian, ws.currentCall));
+        }
+
+        const double hertz = host.GetFrequency();
+        if (std::fabs(hertz - ws.lastFrequency) > kRetuneHz) {
+            host.RunCommand("<SP1>");
+            ws.lastFrequency = hertz;
+        }
+
+        const int band = BandIndexOfFrequency(hertz);
+        if (band < 0) return;
+        ws.bandIndex = band;
+        std::size_t mults = 0, prefixes = 0;
+        {
+            std::lock_guard<std::mutex> lock(state.lock);
+            mults = state.multExchByBand[static_cast<std::size_t>(band)].size();
+            prefixes = state.nordicByBand[static_cast<std::size_t>(band)].size();
+        }
+        const std::string& bandName = ws.bandNames.at(static_cast<std::size_t>(band));
+        if (surface.IsOpen(SideWindow::multiplier)) {
+            surface.SetCaption(SideWindow::multiplier, BandCaption(russian, SideWindow::multiplier, mults, bandName));
+            surface.Repaint(SideWindow::multiplier);
+        }
+        if (surface.IsOpen(SideWindow::prefix)) {
+            surface.SetCaption(SideWindow::prefix, BandCaption(russian, SideWindow::prefix, prefixes, bandName));
+            surface.Repaint(SideWindow::prefix);
+        }
+    } catch (const HostError&) {
+        // The host refused a call: this update ends here, the next one starts afresh.
+    }
+}

@@ -1,0 +1,23 @@
+// The window update: what the setup window does with each update request.
+#pragma once
+
+#include "log/contest_state.h"
+#include "ui/host_automation.h"
+#include "ui/window_state.h"
+#include "ui/window_surface.h"
+
+class Env;
+
+// Band index of a frequency in hertz by its whole megahertz (1, 3, 7, 14, 21, 28),
+// or -1 when it is on none of the contest's bands.
+int BandIndexOfFrequency(double hertz);
+
+// Reopens the wanted side windows, reads the call being entered and the
+// frequency from the host, fills the call-history field and the previous-QSO
+// rows, sends "<SP1>" when the frequency moved, and retitles and repaints the
+// side windows for the band. A host error ends it early. It always leaves the
+// latch at 1, so the call check can ask again.
+//
+// Holds state.lock only around its own reads and writes of the shared data,
+// never while it calls the host or touches a window.
+void RunUpdate(ContestState& state, WindowState& ws, HostAutomation& host, WindowSurface& surface, Env& env);

@@ -1,0 +1,171 @@
+// StartWindowThread / StopWindowThread over CreateThread, with the handshakes
+// that make an unload safe: the thread has entered the module's code before
+// Start returns, and Stop waits only for the thread to be done with that code.
+#include "ui/window_thread_win32.h"
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+#include "ui/com_holders_win32.h"
+#include "ui/host_link_win32.h"
+#include "ui/window_context_win32.h"
+
+namespace {
+
+constexpr DWORD kStartWaitMs = 5000;
+constexpr DWORD kReadyWaitMs = 5000;
+constexpr DWORD kStopWaitMs = 3000;
+
+class Event {
+public:
+    Event() : h_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    Event(const Event&) = delete;
+    Event& operator=(const Event&) = delete;
+    ~Event() {
+        if (h_) CloseHandle(h_);
+    }
+    HANDLE Get() const { return h_; }
+    bool IsSet() const { return WaitForSingleObject(h_, 0) == WAIT_OBJECT_0; }
+
+private:
+    HANDLE h_;
+};
+
+// One window thread's hand-shakes. Only the controlling side frees it, and only
+// once `finished` is set: after setting it the thread touches nothing of ours.
+struct ThreadRecord {
+    Event started;   // the thread runs the module's code
+    Event ready;     // its windows are up, updated and painted
+    Event finished;  // it is done with the module's code
+    bool Valid() const { return started.Get() && ready.Get() && finished.Get(); }
+};
+
+struct ThreadStart {
+    HINSTANCE instance;
+    ContestState& state;
+    WindowState& windows;
+    Env& env;
+    HANDLE started;
+    HANDLE ready;
+    HANDLE finished;
+};
+
+std::mutex g_controlMutex;                 // guards g_thread
+std::unique_ptr<ThreadRecord> g_thread;    // the window thread, until it is seen finished
+std::atomic<HWND> g_setupWindow{nullptr};  // non-null while the setup window exists
+std::atomic<bool> g_stopRequested{false};
+std::atomic<bool> g_unloading{false};
+
+void RunWindowThread(const ThreadStart& start) {
+    ComApartment apartment;
+    HostLink link;
+    g_hostLink = &link;
+    WindowContext ctx{start.instance, start.state, start.windows, start.env, link};
+    ctx.ready = start.ready;
+    RunSetupDialog(ctx);
+    SetEvent(start.ready);  // also when the window never came up
+    g_setupWindow = nullptr;
+    // Side windows still open when the dialog ended some other way.
+    if (ctx.prefixWindow) DestroyWindow(ctx.prefixWindow);
+    if (ctx.multiplierWindow) DestroyWindow(ctx.multiplierWindow);
+    g_hostLink = nullptr;
+    link.Disconnect();
+    if (g_unloading) apartment.Abandon();
+}
+
+DWORD WINAPI WindowThreadMain(LPVOID param) {
+    HANDLE finished = nullptr;
+    {
+        std::unique_ptr<ThreadStart> start(static_cast<ThreadStart*>(param));
+        finished = start->finished;
+        SetEvent(start->started);
+        try {
+            RunWindowThread(*start);
+        } catch (...) {
+        }
+    }
+    // From here on no code of the module may run: an unload may be waiting for this.
+    SetEvent(finished);
+    ExitThread(0);
+}
+
+// Waits for the event while answering what the window thread may need from this
+// thread meanwhile: on a single-threaded COM apartment the calls it makes to the
+// host's object (served by COM's modal wait), otherwise the messages it sends.
+bool WaitServingCom(HANDLE event, DWORD timeoutMs) {
+    APTTYPE type{};
+    APTTYPEQUALIFIER qualifier{};
+    if (SUCCEEDED(CoGetApartmentType(&type, &qualifier)) && (type == APTTYPE_STA || type == APTTYPE_MAINSTA)) {
+        HANDLE handles[1] = {event};
+        DWORD index = 0;
+        return CoWaitForMultipleHandles(0, timeoutMs, 1, handles, &index) == S_OK;
+    }
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= timeoutMs) return false;
+        const DWORD r = MsgWaitForMultipleObjects(1, &event, FALSE, timeoutMs - elapsed, QS_SENDMESSAGE);
+        if (r == WAIT_OBJECT_0) return true;
+        if (r != WAIT_OBJECT_0 + 1) return false;
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);  // delivers sent messages
+    }
+}
+
+// With g_controlMutex held.
+bool StopLocked() {
+    if (!g_thread) return true;
+    if (!g_thread->finished.IsSet()) {
+        g_stopRequested = true;
+        // Posted, not sent: the window thread may first need this thread to serve a
+        // call it is making to the host's object, which the wait below does.
+        if (HWND setup = g_setupWindow.load()) PostMessageW(setup, WM_CLOSE, 0, 0);
+        // A thread that does not finish in time keeps its record: it may still set the event.
+        if (!WaitServingCom(g_thread->finished.Get(), kStopWaitMs)) return false;
+    }
+    g_thread.reset();
+    return true;
+}
+
+}  // namespace
+
+void StartWindowThread(HINSTANCE instance, ContestState& state, WindowState& windows, Env& env) {
+    std::lock_guard<std::mutex> lock(g_controlMutex);
+    if (g_unloading || !StopLocked()) return;
+    auto record = std::make_unique<ThreadRecord>();
+    if (!record->Valid()) return;
+    g_stopRequested = false;
+    auto start = std::make_unique<ThreadStart>(
+        ThreadStart{instance, state, windows, env, record->started.Get(), record->ready.Get(), record->finished.Get()});
+    HANDLE thread = CreateThread(nullptr, 0, WindowThreadMain, start.get(), 0, nullptr);
+    if (!thread) return;
+    start.release();  // the thread's now
+    CloseHandle(thread);
+    // Until the thread has set up COM and its windows it may need the loader lock,
+    // which an unload holds while it stops the thread: so let the set-up finish
+    // here, serving the host calls it makes.
+    if (WaitForSingleObject(record->started.Get(), kStartWaitMs) == WAIT_OBJECT_0)
+        WaitServingCom(record->ready.Get(), kReadyWaitMs);
+    g_thread = std::move(record);
+}
+
+void StopWindowThread(bool unloading) {
+    std::lock_guard<std::mutex> lock(g_controlMutex);
+    if (unloading) g_unloading = true;
+    StopLocked();
+}
+
+bool WindowThreadRunning() {
+    std::lock_guard<std::mutex> lock(g_controlMutex);
+    return g_thread && !g_thread->finished.IsSet();
+}
+
+void PostUpdateWindows() {
+    if (HWND setup = g_setupWindow.load()) PostMessageW(setup, WM_UPDATE_WINDOWS, 0, 0);
+}
+
+bool PublishSetupWindow(HWND window) {
+    g_setupWindow = window;
+    return !g_stopRequested;
+}

@@ -1,0 +1,85 @@
+// What the side windows' buttons paint: the sorted list views on their grid and
+// the previous-QSO table with the bar of the current band.
+#include "ui/info_pictures.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<std::pair<Point, std::string>> Texts(const Picture& p) {
+    std::vector<std::pair<Point, std::string>> out;
+    for (const auto& s : p)
+        if (s.kind == DrawStep::Kind::text) out.emplace_back(s.at, s.text);
+    return out;
+}
+
+std::vector<std::pair<Rect, Colour>> Fills(const Picture& p) {
+    std::vector<std::pair<Rect, Colour>> out;
+    for (const auto& s : p)
+        if (s.kind == DrawStep::Kind::fill) out.emplace_back(s.area, s.colour);
+    return out;
+}
+
+class PicturesTest : public ::testing::Test {
+protected:
+    ContestState state;
+    WindowState ws;
+    const Rect item{0, 0, 300, 175};  // a line height of 25
+
+    void SetUp() override {
+        for (int i = 0; i < kBandCount; ++i) state.bandRows[i] = {g_bands[i], "   -", "   -", "   -", "   -"};
+    }
+};
+
+TEST_F(PicturesTest, BeforeTheFirstBandAListIsABlankArea) {
+    state.multExchByBand[3] = {"0042"};
+    const Picture p = PaintMultiplierButton(state, ws, item);
+    EXPECT_EQ(Fills(p), (std::vector<std::pair<Rect, Colour>>{{item, kListBackground}}));
+    EXPECT_TRUE(Texts(p).empty());
+}
+
+TEST_F(PicturesTest, ListsAreDrawnSortedByBytesAndStaySorted) {
+    ws.bandIndex = 3;
+    state.nordicByBand[3] = {"OH2", "ES1", "SM5", "LA9"};
+    const Picture p = PaintPrefixButton(state, ws, item);
+    EXPECT_EQ(Texts(p), (std::vector<std::pair<Point, std::string>>{
+                            {{5, 0}, "ES1"}, {{45, 0}, "LA9"}, {{85, 0}, "OH2"}, {{125, 0}, "SM5"}}));
+    EXPECT_EQ(state.nordicByBand[3], (TextList{"ES1", "LA9", "OH2", "SM5"}));
+
+    state.multExchByBand[3] = {"3", "14", "\xC0", "0042"};
+    PaintMultiplierButton(state, ws, item);
+    EXPECT_EQ(state.multExchByBand[3], (TextList{"0042", "14", "3", "\xC0"}));  // high bytes last
+}
+
+TEST_F(PicturesTest, TheGridWrapsOncePastTheRightEdgeLessForty) {
+    const std::vector<Point> grid = ListGrid(9, 300);
+    EXPECT_EQ(grid, (std::vector<Point>{
+                        {5, 0}, {45, 0}, {85, 0}, {125, 0}, {165, 0}, {205, 0}, {245, 0}, {5, 15}, {45, 15}}));
+    EXPECT_EQ(ListGrid(3, 40), (std::vector<Point>{{5, 0}, {5, 15}, {5, 30}}));  // narrower than a column
+}
+
+TEST_F(PicturesTest, TheTableShowsTheHeadingTheRowsAndTheBarOfTheCurrentBand) {
+    ws.currentCall = "DL1ABC";
+    ws.bandIndex = 3;
+    state.bandRows[2] = {"40m", "RTTY", "12:30", "0043", "   -"};
+    state.nordicByBand[3] = {"OH2"};  // not drawn in this face
+    const Picture p = PaintPrefixButton(state, ws, item);
+    EXPECT_EQ(Fills(p), (std::vector<std::pair<Rect, Colour>>{{item, kTableBackground},
+                                                                {{0, 95, 300, 112}, kCurrentBandBar}}));
+    const auto texts = Texts(p);
+    ASSERT_EQ(texts.size(), 5u + 5u * 4u);  // heading, then 80m to 10m; no 160m line
+    EXPECT_EQ(texts[2], (std::pair<Point, std::string>{{160, 0}, "DL1ABC"}));
+    EXPECT_EQ(texts[4], (std::pair<Point, std::string>{{263, 18}, "NR"}));
+    EXPECT_EQ(texts[5], (std::pair<Point, std::string>{{20, 45}, "80m"}));
+    EXPECT_EQ(texts[9], (std::pair<Point, std::string>{{20, 70}, "40m"}));
+    EXPECT_EQ(texts[11], (std::pair<Point, std::string>{{180, 70}, "12:30"}));
+    EXPECT_EQ(texts[12], (std::pair<Point, std::string>{{260, 70}, "0043"}));
+
+    // On 160 m the bar sits where no line is drawn; before any band there is none.
+    ws.bandIndex = 0;
+    EXPECT_EQ(Fills(PaintPrefixButton(state, ws, item))[1].first, (Rect{0, 20, 300, 37}));
+    ws.bandIndex = -1;
+    EXPECT_EQ(Fills(PaintPrefixButton(state, ws, item)).size(), 1u);
+}
+
+}  // namespace

@@ -197,3 +197,79 @@ bool SaveWindowPng(HWND window, const std::string& path) {
     }
     return WritePng(path, width, height, rgb);
 }
+
+namespace {
+
+struct OurWindows {
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectOurWindows(HWND hwnd, LPARAM param) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == GetCurrentProcessId() && IsWindowVisible(hwnd)) reinterpret_cast<OurWindows*>(param)->found.push_back(hwnd);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> OurVisibleWindows() {
+    OurWindows w;
+    EnumWindows(CollectOurWindows, reinterpret_cast<LPARAM>(&w));
+    return w.found;
+}
+
+std::wstring WindowTextW(HWND hwnd) {
+    int n = GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    n = GetWindowTextW(hwnd, text.data(), n + 1);
+    text.resize(static_cast<size_t>(n > 0 ? n : 0));
+    return text;
+}
+
+HWND FindOurWindow(const std::wstring& caption) {
+    for (HWND hwnd : OurVisibleWindows())
+        if (WindowTextW(hwnd) == caption) return hwnd;
+    return nullptr;
+}
+
+bool IsTopMost(HWND hwnd) { return (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+UINT SystemMenuItemState(HWND hwnd, UINT item) {
+    HMENU menu = GetSystemMenu(hwnd, FALSE);
+    return menu ? GetMenuState(menu, item, MF_BYCOMMAND) : static_cast<UINT>(-1);
+}
+
+ClientPixels CaptureClient(HWND hwnd) {
+    ClientPixels out;
+    RECT r{};
+    if (!GetClientRect(hwnd, &r) || r.right <= 0 || r.bottom <= 0) return out;
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    HDC source = GetDC(hwnd);
+    if (!source) return out;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = r.right;
+    info.bmiHeader.biHeight = -r.bottom;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = CreateCompatibleDC(source);
+    if (bitmap && memory) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        if (BitBlt(memory, 0, 0, r.right, r.bottom, source, 0, 0, SRCCOPY)) {
+            GdiFlush();
+            out.width = r.right;
+            out.height = r.bottom;
+            const auto* p = static_cast<const BYTE*>(bits);
+            for (int i = 0; i < r.right * r.bottom; ++i, p += 4) out.pixels.push_back(RGB(p[2], p[1], p[0]));
+        }
+        SelectObject(memory, old);
+    }
+    if (memory) DeleteDC(memory);
+    if (bitmap) DeleteObject(bitmap);
+    ReleaseDC(hwnd, source);
+    return out;
+}

@@ -47,6 +47,23 @@ void TypeInto(HWND dialog, int id, const std::string& text);
 // Saves what the window shows, frame included, as a PNG file.
 bool SaveWindowPng(HWND window, const std::string& path);
 
+// A visible top-level window of this process with exactly this caption, any class.
+HWND FindOurWindow(const std::wstring& caption);
+// Visible top-level windows of this process, for checking that none are left.
+std::vector<HWND> OurVisibleWindows();
+std::wstring WindowTextW(HWND hwnd);
+bool IsTopMost(HWND hwnd);
+// GetMenuState of an item of the window's system menu (MF_DISABLED, MF_GRAYED).
+UINT SystemMenuItemState(HWND hwnd, UINT item);
+
+// The client area of a window as painted, one COLORREF (0x00BBGGRR) a pixel.
+struct ClientPixels {
+    int width = 0, height = 0;
+    std::vector<COLORREF> pixels;  // top row first
+    COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+ClientPixels CaptureClient(HWND hwnd);
+
 // On a second thread: waits for the next message box, records what it shows and
 // presses OK. The future is ready once the box was handled or the wait timed out.
 std::future<SeenDialog> AnswerNextMessageBox(const char* caption = nullptr, DWORD timeoutMs = 10000);

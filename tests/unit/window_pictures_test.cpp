@@ -31,13 +31,6 @@ protected:
     }
 };
 
-TEST_F(PicturesTest, BeforeTheFirstBandAListIsABlankArea) {
-    state.multExchByBand[3] = {"0042"};
-    const Picture p = PaintMultiplierButton(state, ws, item);
-    EXPECT_EQ(Fills(p), (std::vector<std::pair<Rect, Colour>>{{item, kListBackground}}));
-    EXPECT_TRUE(Texts(p).empty());
-}
-
 TEST_F(PicturesTest, ListsAreDrawnSortedByBytesAndStaySorted) {
     ws.bandIndex = 3;
     state.nordicByBand[3] = {"OH2", "ES1", "SM5", "LA9"};
@@ -58,27 +51,19 @@ TEST_F(PicturesTest, TheGridWrapsOncePastTheRightEdgeLessForty) {
     EXPECT_EQ(ListGrid(3, 40), (std::vector<Point>{{5, 0}, {5, 15}, {5, 30}}));  // narrower than a column
 }
 
-TEST_F(PicturesTest, TheTableShowsTheHeadingTheRowsAndTheBarOfTheCurrentBand) {
+TEST_F(PicturesTest, TheTableLeavesOutThe160mLineWhereItsBarWouldBe) {
     ws.currentCall = "DL1ABC";
-    ws.bandIndex = 3;
-    state.bandRows[2] = {"40m", "RTTY", "12:30", "0043", "   -"};
-    state.nordicByBand[3] = {"OH2"};  // not drawn in this face
+    ws.bandIndex = 0;
+    state.nordicByBand[0] = {"OH2"};  // not drawn in this face
     const Picture p = PaintPrefixButton(state, ws, item);
     EXPECT_EQ(Fills(p), (std::vector<std::pair<Rect, Colour>>{{item, kTableBackground},
-                                                                {{0, 95, 300, 112}, kCurrentBandBar}}));
+                                                                {{0, 20, 300, 37}, kCurrentBandBar}}));
     const auto texts = Texts(p);
-    ASSERT_EQ(texts.size(), 5u + 5u * 4u);  // heading, then 80m to 10m; no 160m line
+    ASSERT_EQ(texts.size(), 5u + 5u * 4u);  // the heading, then 80m to 10m
     EXPECT_EQ(texts[2], (std::pair<Point, std::string>{{160, 0}, "DL1ABC"}));
-    EXPECT_EQ(texts[4], (std::pair<Point, std::string>{{263, 18}, "NR"}));
     EXPECT_EQ(texts[5], (std::pair<Point, std::string>{{20, 45}, "80m"}));
-    EXPECT_EQ(texts[9], (std::pair<Point, std::string>{{20, 70}, "40m"}));
-    EXPECT_EQ(texts[11], (std::pair<Point, std::string>{{180, 70}, "12:30"}));
-    EXPECT_EQ(texts[12], (std::pair<Point, std::string>{{260, 70}, "0043"}));
 
-    // On 160 m the bar sits where no line is drawn; before any band there is none.
-    ws.bandIndex = 0;
-    EXPECT_EQ(Fills(PaintPrefixButton(state, ws, item))[1].first, (Rect{0, 20, 300, 37}));
-    ws.bandIndex = -1;
+    ws.bandIndex = -1;  // before any band: no bar
     EXPECT_EQ(Fills(PaintPrefixButton(state, ws, item)).size(), 1u);
 }
 

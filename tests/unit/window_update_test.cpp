@@ -79,20 +79,6 @@ TEST_F(UpdateTest, WithoutAHostItOnlyReopensTheWantedWindowsAndReleasesTheLatch)
     EXPECT_EQ(surface.opens[SideWindow::multiplier], 1);
 }
 
-TEST_F(UpdateTest, AShortCallIsStoredButChangesNothingElse) {
-    surface.open = {SideWindow::multiplier, SideWindow::prefix};
-    host.fields[5] = "DL";
-    host.frequency = 14070000;
-    Update();
-    EXPECT_EQ(ws.currentCall, "DL");
-    EXPECT_EQ(host.calls, (std::vector<std::string>{"get 5", "get 9"}));
-    EXPECT_TRUE(surface.captions.empty());
-    EXPECT_TRUE(surface.repaints.empty());
-    EXPECT_EQ(ws.bandIndex, -1);
-    EXPECT_EQ(state.bandRows[3][1], "-");
-    EXPECT_EQ(ws.updateLatch, 1);
-}
-
 TEST_F(UpdateTest, RowsShowTheLastQsoWithTheCallOnEachBand) {
     state.log = {Record("DL1ABC", "20m", "0042", 12, 0), Record("OH2XX", "20m", "0007", 12, 10),
                  Record("DL1ABC", "20m", "0043", 12, 30), Record("DL1ABC", "40m", "0044", 13, 5),
@@ -112,68 +98,6 @@ TEST_F(UpdateTest, RowsShowTheLastQsoWithTheCallOnEachBand) {
     Update();
     EXPECT_EQ(state.bandRows[3], (TextList{"20m", "   -", "   -", "   -", "   -"}));
     EXPECT_EQ(surface.Last(SideWindow::prefix), "Working Prefix");
-}
-
-TEST_F(UpdateTest, FieldSixIsFilledFromTheCallHistoryOnlyWhileFieldNineIsEmpty) {
-    state.callHistory = {"DL1ABC 12 0042"};
-    host.fields[5] = "DL1ABC";
-    Update();
-    host.fields[5] = "K1XYZ";  // unknown: filled with nothing
-    Update();
-    host.fields[9] = "599";
-    Update();
-    host.fields[5] = "";
-    host.fields[9] = "";
-    Update();
-    std::vector<std::string> sets;
-    for (const auto& c : host.calls)
-        if (c.rfind("set", 0) == 0) sets.push_back(c);
-    EXPECT_EQ(sets, (std::vector<std::string>{"set 6 0042", "set 6 "}));
-}
-
-TEST_F(UpdateTest, SpOneFollowsMovesOfMoreThan300Hertz) {
-    auto sent = [&] {
-        int n = 0;
-        for (const auto& c : host.calls) n += c == "run <SP1>";
-        return n;
-    };
-    host.frequency = 301;  // the first update compares with 0
-    Update();
-    EXPECT_EQ(sent(), 1);
-    host.frequency = 601;  // exactly 300 from where it was sent
-    Update();
-    EXPECT_EQ(sent(), 1);
-    host.frequency = 602;
-    Update();
-    EXPECT_EQ(sent(), 2);
-    EXPECT_EQ(ws.lastFrequency, 602);
-}
-
-TEST_F(UpdateTest, ABandRetitlesAndRepaintsBothWindowsAndAnUnknownFrequencyKeepsThem) {
-    surface.open = {SideWindow::multiplier, SideWindow::prefix};
-    state.multExchByBand[3] = {"0042", "0043"};
-    state.nordicByBand[3] = {"OH2"};
-    host.fields[5] = "DL1ABC";
-    host.frequency = 14070000;
-    Update();
-    EXPECT_EQ(ws.bandIndex, 3);
-    EXPECT_EQ(surface.Last(SideWindow::multiplier), "Mult worked 2 on 20m");
-    EXPECT_EQ(surface.Last(SideWindow::prefix), "Worked Prefix 1 on 20m");  // over "Previous QSO with"
-    EXPECT_EQ(surface.repaints[SideWindow::multiplier], 1);
-    EXPECT_EQ(surface.repaints[SideWindow::prefix], 1);
-
-    host.frequency = 29100000;
-    Update();
-    EXPECT_EQ(ws.bandIndex, 3);
-    EXPECT_EQ(surface.Last(SideWindow::multiplier), "Mult worked 2 on 20m");
-    EXPECT_EQ(surface.Last(SideWindow::prefix), "Previous QSO with DL1ABC ");
-    EXPECT_EQ(surface.repaints[SideWindow::multiplier], 1);
-
-    state.russianUi = 1;
-    host.frequency = 7030000;
-    Update();
-    EXPECT_EQ(surface.Last(SideWindow::multiplier), "Отработанных мультов 0 на 40m");
-    EXPECT_EQ(surface.Last(SideWindow::prefix), "Отработанных префиксов 0 на 40m");
 }
 
 TEST_F(UpdateTest, AHostErrorEndsTheUpdateButReleasesTheLatch) {
@@ -214,38 +138,6 @@ TEST(SetupSettings, PositionsDefaultAndAreWrittenOnlyWhenTheyChange) {
     SavePosition(ws, env, PlacedWindow::multiplier, 50, 300);
     SavePosition(ws, env, PlacedWindow::setup, 50, 300);
     EXPECT_EQ(env.settingWrites, (std::vector<std::string>{"prev_y=300", "dxcc_x=50"}));
-}
-
-TEST(SetupSettings, CheckBoxesWriteTheirKeysAndTheOnTopToggleReopensThroughAnUpdate) {
-    FakeEnv env;
-    FakeSurface surface;
-    WindowState ws;
-    env.settings["setup_view_prev_qso"] = "1";
-    LoadSetupFlags(ws, env);
-    EXPECT_EQ(ws.showPrefix, 1);
-    EXPECT_EQ(ws.showMultiplier, 0);
-    EXPECT_EQ(ws.bandNames, (TextList{"160m", "80m", "40m", "20m", "15m", "10m"}));
-
-    ToggleSideWindow(ws, env, surface, SideWindow::multiplier, false);
-    EXPECT_TRUE(surface.IsOpen(SideWindow::multiplier));
-    EXPECT_EQ(surface.Last(SideWindow::multiplier), " Mult");
-    EXPECT_EQ(surface.posts, 1);
-    ToggleSideWindow(ws, env, surface, SideWindow::prefix, true);
-    EXPECT_EQ(surface.Last(SideWindow::prefix), "Отработанные префиксы");
-
-    ToggleOnTop(ws, env, surface);
-    EXPECT_EQ(ws.windowsOnTop, 1);
-    EXPECT_TRUE(surface.open.empty());
-    EXPECT_EQ(surface.posts, 3);
-    EXPECT_EQ(ws.showMultiplier, 1);  // the update reopens both
-
-    ToggleSideWindow(ws, env, surface, SideWindow::multiplier, false);  // closed now: opens again
-    ToggleSideWindow(ws, env, surface, SideWindow::multiplier, false);
-    EXPECT_FALSE(surface.IsOpen(SideWindow::multiplier));
-    EXPECT_EQ(ws.showMultiplier, 0);
-    EXPECT_EQ(env.settingWrites,
-              (std::vector<std::string>{"setup_view_pref=1", "setup_view_prev_qso=1", "setup_window_on_top=1",
-                                        "setup_view_pref=1", "setup_view_pref=0"}));
 }
 
 }  // namespace

@@ -69,7 +69,11 @@ std::vector<std::string> Win32Env::FindFiles(const std::string& pattern) {
 
 bool Win32Env::WindowsOpen() { return WindowThreadRunning(); }
 
-void Win32Env::PostUpdateWindows() { ::PostUpdateWindows(); }
+void Win32Env::PostUpdateWindows() {
+    // A request that finds no setup window (it is still starting) must not leave
+    // the call check's latch closed.
+    if (!::PostUpdateWindows()) theApp.stats.windows.updateLatch = 1;
+}
 
 void Win32Env::StartWindowThread() {
     ::StartWindowThread(theApp.instance, theApp.stats.state(), theApp.stats.windows, *this);

@@ -51,8 +51,11 @@ struct ThreadStart {
     HANDLE finished;
 };
 
-std::mutex g_controlMutex;                 // guards g_thread
+// Recursive, and `g_controlBusy` set while Start or Stop waits: the waits serve
+// messages, through which the host may call the module again on this thread.
+std::recursive_mutex g_controlMutex;       // guards g_thread and g_controlBusy
 std::unique_ptr<ThreadRecord> g_thread;    // the window thread, until it is seen finished
+bool g_controlBusy = false;
 std::atomic<HWND> g_setupWindow{nullptr};  // non-null while the setup window exists
 std::atomic<bool> g_stopRequested{false};
 std::atomic<bool> g_unloading{false};
@@ -113,7 +116,7 @@ bool WaitServingCom(HANDLE event, DWORD timeoutMs) {
     }
 }
 
-// With g_controlMutex held.
+// With g_controlMutex held and g_controlBusy set.
 bool StopLocked() {
     if (!g_thread) return true;
     if (!g_thread->finished.IsSet()) {
@@ -128,11 +131,21 @@ bool StopLocked() {
     return true;
 }
 
+class BusyScope {
+public:
+    BusyScope() { g_controlBusy = true; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+    ~BusyScope() { g_controlBusy = false; }
+};
+
 }  // namespace
 
 void StartWindowThread(HINSTANCE instance, ContestState& state, WindowState& windows, Env& env) {
-    std::lock_guard<std::mutex> lock(g_controlMutex);
-    if (g_unloading || !StopLocked()) return;
+    std::lock_guard<std::recursive_mutex> lock(g_controlMutex);
+    if (g_controlBusy || g_unloading) return;
+    BusyScope busy;
+    if (!StopLocked()) return;
     auto record = std::make_unique<ThreadRecord>();
     if (!record->Valid()) return;
     g_stopRequested = false;
@@ -142,27 +155,30 @@ void StartWindowThread(HINSTANCE instance, ContestState& state, WindowState& win
     if (!thread) return;
     start.release();  // the thread's now
     CloseHandle(thread);
+    g_thread = std::move(record);
     // Until the thread has set up COM and its windows it may need the loader lock,
     // which an unload holds while it stops the thread: so let the set-up finish
     // here, serving the host calls it makes.
-    if (WaitForSingleObject(record->started.Get(), kStartWaitMs) == WAIT_OBJECT_0)
-        WaitServingCom(record->ready.Get(), kReadyWaitMs);
-    g_thread = std::move(record);
+    if (WaitForSingleObject(g_thread->started.Get(), kStartWaitMs) == WAIT_OBJECT_0)
+        WaitServingCom(g_thread->ready.Get(), kReadyWaitMs);
 }
 
 void StopWindowThread(bool unloading) {
-    std::lock_guard<std::mutex> lock(g_controlMutex);
+    std::lock_guard<std::recursive_mutex> lock(g_controlMutex);
     if (unloading) g_unloading = true;
+    if (g_controlBusy) return;
+    BusyScope busy;
     StopLocked();
 }
 
 bool WindowThreadRunning() {
-    std::lock_guard<std::mutex> lock(g_controlMutex);
+    std::lock_guard<std::recursive_mutex> lock(g_controlMutex);
     return g_thread && !g_thread->finished.IsSet();
 }
 
-void PostUpdateWindows() {
-    if (HWND setup = g_setupWindow.load()) PostMessageW(setup, WM_UPDATE_WINDOWS, 0, 0);
+bool PostUpdateWindows() {
+    HWND setup = g_setupWindow.load();
+    return setup && PostMessageW(setup, WM_UPDATE_WINDOWS, 0, 0);
 }
 
 bool PublishSetupWindow(HWND window) {

@@ -26,8 +26,9 @@ void StopWindowThread(bool unloading = false);
 // True from StartWindowThread until the thread is done.
 bool WindowThreadRunning();
 
-// Posts the setup window an update request when it exists.
-void PostUpdateWindows();
+// Posts the setup window an update request; false when there is no setup window
+// (yet) to take it.
+bool PostUpdateWindows();
 
 // For the setup window as it starts: records its handle, or returns false when a
 // stop is already under way and the window must end at once.

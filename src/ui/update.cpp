@@ -101,6 +101,9 @@ void RunUpdate(ContestState& state, WindowState& ws, HostAutomation& host, Windo
             surface.SetCaption(SideWindow::prefix, {std::string(t.workingPrefix), {}, {}});
             if (!ws.currentCall.empty())
                 surface.SetCaption(SideWindow::prefix, PreviousQsoCaption(russian, ws.currentCall));
+            // The rows and the face follow the call even off the contest bands,
+            // where the band step below asks for no repaint.
+            surface.Repaint(SideWindow::prefix);
         }
 
         const double hertz = host.GetFrequency();

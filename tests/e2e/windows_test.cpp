@@ -453,6 +453,11 @@ TEST_F(WindowsTest, RussianOwnCountryGivesRussianTexts) {
     host.frequencyHz = 29100000;
     Check();
     EXPECT_TRUE(WaitForCaption(prev, L"Предыдущие QSO c DL1ABC "));
+    PumpFor(50);
+    // Off the contest bands the table is painted too, with the bar of the last band.
+    const ClientPixels table = CaptureClient(GetDlgItem(prev, 1003));
+    EXPECT_EQ(table.At(table.width - 2, 1), kTableBackground);
+    EXPECT_EQ(table.At(table.width - 2, 4 * (table.height / 7) - 5), kBar);
     ASSERT_TRUE(SaveWindowPng(setup, ArtifactPath("setup_ru.png")));
     ASSERT_TRUE(SaveWindowPng(mult, ArtifactPath("multiplier_ru.png")));
     ASSERT_TRUE(SaveWindowPng(prev, ArtifactPath("prefix_table_ru.png")));

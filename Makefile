@@ -47,6 +47,8 @@ test: native native-asan native-tsan win32 wine-prefix test-deps
 	ctest --preset native-asan
 	ctest --preset native-tsan
 	ctest --preset native
+	@# A Wine server left from an earlier display would keep our windows on it.
+	@wineserver -k 2>/dev/null || true
 	xvfb-run -a ctest --preset win32
 
 # The sample's report on the screen; report.html, the bad-QSO file, the plug-in's

@@ -7,7 +7,7 @@ export WINEPREFIX := $(CURDIR)/build/wine
 # No Mono or Gecko prompts: the plug-in needs neither.
 export WINEDLLOVERRIDES := mscoree,mshtml=
 
-.PHONY: all deps test-deps native native-asan native-tsan win32 replay wine-prefix test demo dist clean
+.PHONY: all deps test-deps native native-asan native-tsan win32 replay wine-prefix test demo dist fuzz clean
 
 all: native win32
 
@@ -70,6 +70,23 @@ dist: replay
 	sed 's/$$/\r/' examples/header.txt > $(DIST)/header.txt
 	cd build/dist && zip -q -r VERDA-WW-DX.zip VERDA-WW-DX
 	@echo "Operator's zip: build/dist/VERDA-WW-DX.zip"
+
+# Each fuzz target for FUZZ_TIME seconds from its committed seeds; new inputs
+# collect in build/fuzz/corpus, crashes as crash-* files in build/fuzz.
+FUZZ_TIME ?= 60
+FUZZ_TARGETS := module_ops cabrillo_header call_history
+fuzz: deps
+	@scripts/install-deps.sh clang libclang-rt-14-dev
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz -j2
+	@set -e; for t in $(FUZZ_TARGETS); do \
+		mkdir -p build/fuzz/corpus/$$t; \
+		echo "== $$t ($(FUZZ_TIME) s)"; \
+		build/fuzz/bin/$${t}_fuzz -max_total_time=$(FUZZ_TIME) -print_final_stats=1 -artifact_prefix=$(CURDIR)/build/fuzz/ \
+			$(CURDIR)/build/fuzz/corpus/$$t $(CURDIR)/fuzz/corpus/$$t >build/fuzz/$$t.log 2>&1 \
+			|| { tail -n 40 build/fuzz/$$t.log; exit 1; }; \
+		grep -E '^(Done|stat::number_of_executed_units)' build/fuzz/$$t.log; \
+	done
 
 clean:
 	rm -rf build out

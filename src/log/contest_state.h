@@ -11,12 +11,14 @@
 #include "cabrillo/cabrillo_export.h"
 #include "log/cinfo.h"
 #include "log/contest_rules.h"
+#include "log/log_index.h"
 
 using TextList = std::vector<std::string>;
 using PerBandLists = std::array<TextList, kBandCount>;
 
 struct ContestState {
     std::vector<CInfo> log;  // g_log: stored QSOs (valid and dupes) in the host's order
+    LogIndex logIndex;       // changes with the log, under the same lock
 
     std::string myCall;
     std::string myCountry;

@@ -68,15 +68,13 @@ int AddData(ContestState& state, const QsoArgs& q) {
     record.multExch = q.exchRcvd;
     SetCallArea(record, q.country, q.prefix);
 
-    for (const auto& r : state.log) {
-        if (SameQso(r, record.call, record.band, record.mode)) {
-            record.notCounted = 1;
-            record.dupe = 1;
-            AppendBadQsoLine(state.badQsoPath, BadQsoLine(q, "   DUPE !!!"));
-            break;
-        }
+    if (state.logIndex.HasQso(record.call, record.band, record.mode)) {
+        record.notCounted = 1;
+        record.dupe = 1;
+        AppendBadQsoLine(state.badQsoPath, BadQsoLine(q, "   DUPE !!!"));
     }
     std::lock_guard<std::mutex> lock(state.lock);
+    state.logIndex.Add(record);
     state.log.push_back(std::move(record));
     return 1;
 }
@@ -85,12 +83,14 @@ int RemoveData(ContestState& state, Env& env, const QsoArgs& q) {
     std::unique_lock<std::mutex> lock(state.lock);
     for (auto it = state.log.begin(); it != state.log.end(); ++it) {
         if (SameQso(*it, q.call, q.band, q.mode) && SameTime(it->time, q.time)) {
+            state.logIndex.Remove(*it);
             state.log.erase(it);
             break;
         }
     }
     if (state.log.empty()) {
         state.log.shrink_to_fit();
+        state.logIndex.Clear();
         for (auto& l : state.multExchByBand) l.clear();
         for (auto& l : state.nordicByBand) l.clear();
     }

@@ -103,6 +103,7 @@ int ResetStats(ContestState& state, Env& env, const ResetArgs& args) {
 
     state.log.clear();
     state.log.shrink_to_fit();
+    state.logIndex.Clear();
     state.workedBands.clear();
 
     state.myCountry = args.myCountry;

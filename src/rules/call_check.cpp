@@ -21,10 +21,8 @@ int CheckCall(const ContestState& state, const CheckArgs& args) {
     if (args.country.empty() || args.call.size() < kShortestCall) return kOrdinary;
 
     const std::string_view nordicPrefix = IsNordicBaltic(args.country) ? args.prefix : std::string_view();
-    for (const auto& r : state.log)
-        if (r.call == args.call && r.band == args.band) return kDupe;
-    for (const auto& r : state.log)
-        if (r.band == args.band && r.nordicPrefix == nordicPrefix) return kOrdinary;
+    if (state.logIndex.HasCallOnBand(args.call, args.band)) return kDupe;
+    if (state.logIndex.HasPrefixOnBand(args.band, nordicPrefix)) return kOrdinary;
     return kNewPrefix;
 }
 

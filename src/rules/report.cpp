@@ -6,6 +6,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "cabrillo/writer.h"
 #include "log/bad_qso_file.h"
@@ -134,21 +135,25 @@ RateFigures ComputeRates(const ContestState& state) {
     const std::string& lastBand = state.log.back().band;
     const OwnStation own{state.myCountry, state.myContinent};
 
-    for (const auto& band : state.workedBands) {
-        for (const auto& r : state.log) {
-            if (!BelongsToBand(r, band) || r.notCounted != 0) continue;
-            const int points = SingleQsoPoints(band, r, own);
-            if (r.band == lastBand) rates.lastQsoPoints = points;
-            if (!withRates) continue;
-            const double minutes = WholeMinutesBefore(reference, r.time.value);
-            if (minutes < 60.0) {
-                ++rates.hourQsos;
-                rates.hourPoints += points;
-            }
-            if (minutes < 10.0) {
-                ++rates.tenMinuteQsos;
-                rates.tenMinutePoints += points;
-            }
+    // One walk of the log; a record counts once for every time its band is listed.
+    std::unordered_map<std::string_view, int> timesListed;
+    for (const auto& band : state.workedBands) ++timesListed[band];
+
+    for (const auto& r : state.log) {
+        if (r.call.empty() || r.notCounted != 0) continue;
+        const auto listed = timesListed.find(r.band);
+        if (listed == timesListed.end()) continue;
+        const int points = SingleQsoPoints(r.band, r, own);
+        if (r.band == lastBand) rates.lastQsoPoints = points;
+        if (!withRates) continue;
+        const double minutes = WholeMinutesBefore(reference, r.time.value);
+        if (minutes < 60.0) {
+            rates.hourQsos += listed->second;
+            rates.hourPoints += listed->second * points;
+        }
+        if (minutes < 10.0) {
+            rates.tenMinuteQsos += listed->second;
+            rates.tenMinutePoints += listed->second * points;
         }
     }
     return rates;

@@ -1,6 +1,8 @@
 #include "rules/scoring.h"
 
 #include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "log/contest_rules.h"
@@ -27,12 +29,6 @@ int PointsOf(const PointRow& row, PointClass c) {
         case PointClass::otherContinent: return row.otherContinent;
     }
     return 0;
-}
-
-bool AddIfNew(TextList& list, const std::string& value) {
-    if (std::find(list.begin(), list.end(), value) != list.end()) return false;
-    list.push_back(value);
-    return true;
 }
 
 std::string PaddedForSort(const std::string& band) {
@@ -64,25 +60,50 @@ int SingleQsoPoints(std::string_view band, const CInfo& record, const OwnStation
 
 ScoreSheet ScoreLog(const std::vector<CInfo>& log, const TextList& bands, const OwnStation& own) {
     ScoreSheet sheet;
-    sheet.bands.reserve(bands.size());
-    for (const auto& band : bands) {
-        BandFigures f;
-        f.band = band;
-        for (const auto& r : log) {
-            if (!BelongsToBand(r, band)) continue;
-            f.dupes += r.dupe;
-            if (r.notCounted != 0) continue;
-            ++f.qsos;
-            f.points += QsoPoints(band, r, own);
-            if (AddIfNew(f.exchanges, r.multExch)) ++f.exchangeMults;
-            if (!r.nordicPrefix.empty() && AddIfNew(f.prefixes, r.nordicPrefix)) ++f.prefixMults;
+    sheet.bands.resize(bands.size());
+    // Bands by exact text; a text listed twice is scored once and copied.
+    std::unordered_map<std::string_view, std::size_t> firstOf;
+    for (std::size_t i = 0; i < bands.size(); ++i) {
+        sheet.bands[i].band = bands[i];
+        firstOf.try_emplace(bands[i], i);
+    }
+    // Membership beside each ordered list; the views point into the log, which
+    // outlives this call.
+    struct Seen {
+        std::unordered_set<std::string_view> exchanges, prefixes;
+    };
+    std::vector<Seen> seen(bands.size());
+
+    // One walk: a band's records keep their log order, so its lists come out in
+    // order of first appearance as before.
+    for (const auto& r : log) {
+        if (r.call.empty()) continue;
+        const auto at = firstOf.find(r.band);
+        if (at == firstOf.end()) continue;
+        BandFigures& f = sheet.bands[at->second];
+        Seen& s = seen[at->second];
+        f.dupes += r.dupe;
+        if (r.notCounted != 0) continue;
+        ++f.qsos;
+        f.points += QsoPoints(r.band, r, own);
+        if (s.exchanges.insert(r.multExch).second) {
+            f.exchanges.push_back(r.multExch);
+            ++f.exchangeMults;
         }
+        if (!r.nordicPrefix.empty() && s.prefixes.insert(r.nordicPrefix).second) {
+            f.prefixes.push_back(r.nordicPrefix);
+            ++f.prefixMults;
+        }
+    }
+    for (std::size_t i = 0; i < bands.size(); ++i) {
+        const std::size_t first = firstOf.at(bands[i]);
+        if (first != i) sheet.bands[i] = sheet.bands[first];
+        const BandFigures& f = sheet.bands[i];
         sheet.qsos += f.qsos;
         sheet.points += f.points;
         sheet.exchangeMults += f.exchangeMults;
         sheet.prefixMults += f.prefixMults;
         sheet.dupes += f.dupes;
-        sheet.bands.push_back(std::move(f));
     }
     sheet.score = static_cast<std::int64_t>(sheet.points) *
                   (static_cast<std::int64_t>(sheet.exchangeMults) + sheet.prefixMults);

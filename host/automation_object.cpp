@@ -67,6 +67,7 @@ public:
                                      EXCEPINFO* exception, UINT*) override {
         if (!owner_) return RPC_E_DISCONNECTED;
         HostAutomationObject& o = *owner_;
+        if (o.delayMs) Sleep(o.delayMs);
         if (o.failNext == id) {
             o.failNext = 0;
             o.calls.push_back("failed " + std::to_string(id));

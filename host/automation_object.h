@@ -40,6 +40,8 @@ public:
     double frequencyHz = 0.0;
     // The next call with this dispatch id fails (DISP_E_EXCEPTION), once.
     DISPID failNext = 0;
+    // Every call first keeps the host busy this long, as a host that hangs briefly.
+    DWORD delayMs = 0;
 
     // Every call in order: "get 5", "set 6 0042", "run <SP1>", "frequency",
     // and "bad ..." for a call with the wrong kind, argument count or types.

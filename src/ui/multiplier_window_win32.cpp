@@ -56,48 +56,18 @@ INT_PTR Multiplier::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             CCqWwInfoButton::DrawItem(ctx_.state, ctx_.windows, item);
             return TRUE;
         }
-        case WM_COMMAND:
-            // Enter and Esc must not end the window behind the setup window's back.
-            return LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL;
-        case WM_SYSCOMMAND:
-            if ((wParam & 0xFFF0) != SC_CLOSE) return FALSE;
-            SetWindowLongPtrW(window_, DWLP_MSGRESULT, 0);
-            return TRUE;
-        case WM_CLOSE:
-            DestroyWindow(window_);
-            return TRUE;
-        default:
-            return FALSE;
+        default: {
+            INT_PTR result = FALSE;
+            return HandleSideWindowClosing(window_, message, wParam, result) ? result : FALSE;
+        }
     }
 }
 
-INT_PTR CALLBACK MultiplierProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<Multiplier*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    try {
-        if (message == WM_INITDIALOG) {
-            auto owned = std::make_unique<Multiplier>(window, *reinterpret_cast<WindowContext*>(lParam));
-            self = owned.release();
-            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-            self->Initialise();
-            return TRUE;
-        }
-        if (!self) return FALSE;
-        if (message == WM_NCDESTROY) {
-            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-            self->Destroyed();
-            delete self;
-            return FALSE;
-        }
-        return self->Handle(message, wParam, lParam);
-    } catch (...) {
-        return FALSE;  // nothing may unwind into the system's dialog code
-    }
-}
 
 }  // namespace
 
 HWND OpenMultiplierWindow(WindowContext& ctx) {
-    HWND window = CreateDialogParamW(ctx.instance, MAKEINTRESOURCEW(IDD_MULTIPLIER), nullptr, MultiplierProc,
+    HWND window = CreateDialogParamW(ctx.instance, MAKEINTRESOURCEW(IDD_MULTIPLIER), nullptr, SideWindowProc<Multiplier>,
                                      reinterpret_cast<LPARAM>(&ctx));
     if (window) {
         FitButton(window);

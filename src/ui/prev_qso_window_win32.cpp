@@ -61,48 +61,18 @@ INT_PTR Prev_QSO::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             CCqWpxRtty::DrawItem(ctx_.state, ctx_.windows, item);
             return TRUE;
         }
-        case WM_COMMAND:
-            // Enter and Esc must not end the window behind the setup window's back.
-            return LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL;
-        case WM_SYSCOMMAND:
-            if ((wParam & 0xFFF0) != SC_CLOSE) return FALSE;
-            SetWindowLongPtrW(window_, DWLP_MSGRESULT, 0);
-            return TRUE;
-        case WM_CLOSE:
-            DestroyWindow(window_);
-            return TRUE;
-        default:
-            return FALSE;
+        default: {
+            INT_PTR result = FALSE;
+            return HandleSideWindowClosing(window_, message, wParam, result) ? result : FALSE;
+        }
     }
 }
 
-INT_PTR CALLBACK PrevQsoProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<Prev_QSO*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    try {
-        if (message == WM_INITDIALOG) {
-            auto owned = std::make_unique<Prev_QSO>(window, *reinterpret_cast<WindowContext*>(lParam));
-            self = owned.release();
-            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-            self->Initialise();
-            return TRUE;
-        }
-        if (!self) return FALSE;
-        if (message == WM_NCDESTROY) {
-            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-            self->Destroyed();
-            delete self;
-            return FALSE;
-        }
-        return self->Handle(message, wParam, lParam);
-    } catch (...) {
-        return FALSE;  // nothing may unwind into the system's dialog code
-    }
-}
 
 }  // namespace
 
 HWND OpenPrevQsoWindow(WindowContext& ctx) {
-    HWND window = CreateDialogParamW(ctx.instance, MAKEINTRESOURCEW(IDD_PREV_QSO), nullptr, PrevQsoProc,
+    HWND window = CreateDialogParamW(ctx.instance, MAKEINTRESOURCEW(IDD_PREV_QSO), nullptr, SideWindowProc<Prev_QSO>,
                                      reinterpret_cast<LPARAM>(&ctx));
     if (window) ShowWindow(window, SW_SHOW);
     return window;

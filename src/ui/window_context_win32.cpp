@@ -35,3 +35,24 @@ void SavePositionOf(HWND window, WindowContext& ctx, PlacedWindow which) {
 }
 
 void SetText(HWND window, const std::wstring& text) { SetWindowTextW(window, text.c_str()); }
+
+bool HandleSideWindowClosing(HWND window, UINT message, WPARAM wParam, INT_PTR& result) {
+    switch (message) {
+        case WM_COMMAND:
+            // Enter and Esc must not end the window behind the setup window's back.
+            if (LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL) return false;
+            result = TRUE;
+            return true;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) != SC_CLOSE) return false;
+            SetWindowLongPtrW(window, DWLP_MSGRESULT, 0);
+            result = TRUE;
+            return true;
+        case WM_CLOSE:
+            DestroyWindow(window);
+            result = TRUE;
+            return true;
+        default:
+            return false;
+    }
+}

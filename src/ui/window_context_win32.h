@@ -45,3 +45,33 @@ void DisableCloseItem(HWND window);
 // Position save as the mouse moves over a window.
 void SavePositionOf(HWND window, WindowContext& ctx, PlacedWindow which);
 void SetText(HWND window, const std::wstring& text);
+
+// What both side windows do with Enter, Esc, the Close command and WM_CLOSE: only
+// the module closes them. True when the message was one of those; `result` is
+// then the dialog procedure's answer.
+bool HandleSideWindowClosing(HWND window, UINT message, WPARAM wParam, INT_PTR& result);
+
+// The dialog procedure of a side window class T (constructed from the window and
+// the context at WM_INITDIALOG, deleted once the window is gone).
+template <typename T>
+INT_PTR CALLBACK SideWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<T*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    try {
+        if (message == WM_INITDIALOG) {
+            self = new T(window, *reinterpret_cast<WindowContext*>(lParam));
+            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+            self->Initialise();
+            return TRUE;
+        }
+        if (!self) return FALSE;
+        if (message == WM_NCDESTROY) {
+            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            self->Destroyed();
+            delete self;
+            return FALSE;
+        }
+        return self->Handle(message, wParam, lParam);
+    } catch (...) {
+        return FALSE;  // nothing may unwind into the system's dialog code
+    }
+}

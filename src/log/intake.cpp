@@ -68,14 +68,14 @@ int AddData(ContestState& state, const QsoArgs& q) {
     record.multExch = q.exchRcvd;
     SetCallArea(record, q.country, q.prefix);
 
-    if (state.logIndex.HasQso(record.call, record.band, record.mode)) {
-        record.notCounted = 1;
-        record.dupe = 1;
-        AppendBadQsoLine(state.badQsoPath, BadQsoLine(q, "   DUPE !!!"));
+    bool dupe = false;
+    {
+        std::lock_guard<std::mutex> lock(state.lock);
+        dupe = state.logIndex.Add(record);
+        record.notCounted = record.dupe = dupe ? 1 : 0;
+        state.log.push_back(std::move(record));
     }
-    std::lock_guard<std::mutex> lock(state.lock);
-    state.logIndex.Add(record);
-    state.log.push_back(std::move(record));
+    if (dupe) AppendBadQsoLine(state.badQsoPath, BadQsoLine(q, "   DUPE !!!"));
     return 1;
 }
 

@@ -1,63 +1,66 @@
 #include "log/log_index.h"
 
-#include <cstdint>
+#include <algorithm>
 #include <initializer_list>
 
 namespace {
 
-// Each part is length-prefixed, so no call or band text can make two different
-// tuples share a key.
+// Parts joined by NUL. Host texts end at their first NUL, so the escapes below
+// are there only to keep other callers' texts from ever sharing a key. A call,
+// band and mode key usually fits the string's inline buffer: no allocation.
 std::string Key(std::initializer_list<std::string_view> parts) {
     std::string key;
-    std::size_t total = 0;
-    for (auto p : parts) total += p.size() + sizeof(std::uint32_t);
-    key.reserve(total);
+    bool first = true;
     for (auto p : parts) {
-        const auto n = static_cast<std::uint32_t>(p.size());
-        key.append(reinterpret_cast<const char*>(&n), sizeof n);
-        key.append(p);
+        if (!first) key += '\0';
+        first = false;
+        for (char c : p) {
+            if (c == '\0' || c == '\1') {
+                key += '\1';
+                c = c == '\0' ? '\2' : '\1';
+            }
+            key += c;
+        }
     }
     return key;
 }
 
 }  // namespace
 
-void LogIndex::Add(const CInfo& r) {
-    ++qsos_[Key({r.call, r.band, r.mode})];
-    ++callsOnBand_[Key({r.call, r.band})];
+bool LogIndex::Add(const CInfo& r) {
+    CallOnBand& entry = callsOnBand_[Key({r.call, r.band})];
+    ++entry.count;
+    auto mode = std::find_if(entry.modes.begin(), entry.modes.end(), [&](const auto& m) { return m.first == r.mode; });
+    if (mode == entry.modes.end()) mode = entry.modes.insert(entry.modes.end(), {r.mode, 0});
+    const bool stored = mode->second++ > 0;
     ++prefixesOnBand_[Key({r.band, r.nordicPrefix})];
     ++size_;
+    return stored;
 }
 
 void LogIndex::Remove(const CInfo& r) {
-    Decrement(qsos_, Key({r.call, r.band, r.mode}));
-    Decrement(callsOnBand_, Key({r.call, r.band}));
-    Decrement(prefixesOnBand_, Key({r.band, r.nordicPrefix}));
+    if (auto entry = callsOnBand_.find(Key({r.call, r.band})); entry != callsOnBand_.end()) {
+        auto& modes = entry->second.modes;
+        auto mode = std::find_if(modes.begin(), modes.end(), [&](const auto& m) { return m.first == r.mode; });
+        if (mode != modes.end() && --mode->second == 0) modes.erase(mode);
+        if (--entry->second.count == 0) callsOnBand_.erase(entry);
+    }
+    if (auto prefix = prefixesOnBand_.find(Key({r.band, r.nordicPrefix})); prefix != prefixesOnBand_.end())
+        if (--prefix->second == 0) prefixesOnBand_.erase(prefix);
     if (size_ > 0) --size_;
 }
 
 void LogIndex::Clear() {
     // Fresh maps rather than clear(): a reset after a large log gives the memory back.
-    qsos_ = Counts();
-    callsOnBand_ = Counts();
-    prefixesOnBand_ = Counts();
+    callsOnBand_ = {};
+    prefixesOnBand_ = {};
     size_ = 0;
 }
 
-void LogIndex::Decrement(Counts& counts, const std::string& key) {
-    auto it = counts.find(key);
-    if (it == counts.end()) return;
-    if (--it->second == 0) counts.erase(it);
-}
-
-bool LogIndex::HasQso(std::string_view call, std::string_view band, std::string_view mode) const {
-    return Has(qsos_, Key({call, band, mode}));
-}
-
 bool LogIndex::HasCallOnBand(std::string_view call, std::string_view band) const {
-    return Has(callsOnBand_, Key({call, band}));
+    return callsOnBand_.find(Key({call, band})) != callsOnBand_.end();
 }
 
 bool LogIndex::HasPrefixOnBand(std::string_view band, std::string_view nordicPrefix) const {
-    return Has(prefixesOnBand_, Key({band, nordicPrefix}));
+    return prefixesOnBand_.find(Key({band, nordicPrefix})) != prefixesOnBand_.end();
 }

@@ -7,17 +7,19 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "log/cinfo.h"
 
 class LogIndex {
 public:
-    void Add(const CInfo& record);
+    // Counts the record in; true when a QSO with its call, band and mode was
+    // already stored (the dupe test, in the same lookup).
+    bool Add(const CInfo& record);
     void Remove(const CInfo& record);
     void Clear();
 
-    // A stored QSO with this call, band and mode (exact texts): the dupe test.
-    bool HasQso(std::string_view call, std::string_view band, std::string_view mode) const;
     // A stored QSO with this call on this band.
     bool HasCallOnBand(std::string_view call, std::string_view band) const;
     // A stored QSO on this band with this worked prefix (empty for non-Nordic-Baltic).
@@ -26,12 +28,13 @@ public:
     std::size_t size() const { return size_; }
 
 private:
-    using Counts = std::unordered_map<std::string, std::size_t>;
-    static void Decrement(Counts& counts, const std::string& key);
-    static bool Has(const Counts& counts, const std::string& key) { return counts.find(key) != counts.end(); }
+    // QSOs of one call on one band, in all and by exact mode text (nearly always one).
+    struct CallOnBand {
+        std::size_t count = 0;
+        std::vector<std::pair<std::string, std::size_t>> modes;
+    };
 
-    Counts qsos_;
-    Counts callsOnBand_;
-    Counts prefixesOnBand_;
+    std::unordered_map<std::string, CallOnBand> callsOnBand_;
+    std::unordered_map<std::string, std::size_t> prefixesOnBand_;
     std::size_t size_ = 0;
 };

@@ -1,12 +1,12 @@
 #include "rules/report.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <mutex>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 #include "cabrillo/writer.h"
 #include "log/bad_qso_file.h"
@@ -136,24 +136,21 @@ RateFigures ComputeRates(const ContestState& state) {
     const OwnStation own{state.myCountry, state.myContinent};
 
     // One walk of the log; a record counts once for every time its band is listed.
-    std::unordered_map<std::string_view, int> timesListed;
-    for (const auto& band : state.workedBands) ++timesListed[band];
-
     for (const auto& r : state.log) {
         if (r.call.empty() || r.notCounted != 0) continue;
-        const auto listed = timesListed.find(r.band);
-        if (listed == timesListed.end()) continue;
+        const int listed = static_cast<int>(std::count(state.workedBands.begin(), state.workedBands.end(), r.band));
+        if (listed == 0) continue;
         const int points = SingleQsoPoints(r.band, r, own);
         if (r.band == lastBand) rates.lastQsoPoints = points;
         if (!withRates) continue;
         const double minutes = WholeMinutesBefore(reference, r.time.value);
         if (minutes < 60.0) {
-            rates.hourQsos += listed->second;
-            rates.hourPoints += listed->second * points;
+            rates.hourQsos += listed;
+            rates.hourPoints += listed * points;
         }
         if (minutes < 10.0) {
-            rates.tenMinuteQsos += listed->second;
-            rates.tenMinutePoints += listed->second * points;
+            rates.tenMinuteQsos += listed;
+            rates.tenMinutePoints += listed * points;
         }
     }
     return rates;

@@ -1,7 +1,6 @@
 #include "rules/scoring.h"
 
 #include <algorithm>
-#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
@@ -61,12 +60,12 @@ int SingleQsoPoints(std::string_view band, const CInfo& record, const OwnStation
 ScoreSheet ScoreLog(const std::vector<CInfo>& log, const TextList& bands, const OwnStation& own) {
     ScoreSheet sheet;
     sheet.bands.resize(bands.size());
-    // Bands by exact text; a text listed twice is scored once and copied.
-    std::unordered_map<std::string_view, std::size_t> firstOf;
-    for (std::size_t i = 0; i < bands.size(); ++i) {
-        sheet.bands[i].band = bands[i];
-        firstOf.try_emplace(bands[i], i);
-    }
+    // Bands by exact text; a text listed twice is scored once and copied. The
+    // list is a handful of texts: a plain search beats hashing every record's band.
+    auto firstOf = [&bands](std::string_view band) {
+        return static_cast<std::size_t>(std::find(bands.begin(), bands.end(), band) - bands.begin());
+    };
+    for (std::size_t i = 0; i < bands.size(); ++i) sheet.bands[i].band = bands[i];
     // Membership beside each ordered list; the views point into the log, which
     // outlives this call.
     struct Seen {
@@ -78,10 +77,10 @@ ScoreSheet ScoreLog(const std::vector<CInfo>& log, const TextList& bands, const 
     // order of first appearance as before.
     for (const auto& r : log) {
         if (r.call.empty()) continue;
-        const auto at = firstOf.find(r.band);
-        if (at == firstOf.end()) continue;
-        BandFigures& f = sheet.bands[at->second];
-        Seen& s = seen[at->second];
+        const std::size_t at = firstOf(r.band);
+        if (at == bands.size()) continue;
+        BandFigures& f = sheet.bands[at];
+        Seen& s = seen[at];
         f.dupes += r.dupe;
         if (r.notCounted != 0) continue;
         ++f.qsos;
@@ -96,7 +95,7 @@ ScoreSheet ScoreLog(const std::vector<CInfo>& log, const TextList& bands, const 
         }
     }
     for (std::size_t i = 0; i < bands.size(); ++i) {
-        const std::size_t first = firstOf.at(bands[i]);
+        const std::size_t first = firstOf(bands[i]);
         if (first != i) sheet.bands[i] = sheet.bands[first];
         const BandFigures& f = sheet.bands[i];
         sheet.qsos += f.qsos;

@@ -7,7 +7,7 @@ export WINEPREFIX := $(CURDIR)/build/wine
 # No Mono or Gecko prompts: the plug-in needs neither.
 export WINEDLLOVERRIDES := mscoree,mshtml=
 
-.PHONY: all deps test-deps native native-asan native-tsan win32 replay wine-prefix test demo dist fuzz clean
+.PHONY: all deps test-deps native native-asan native-tsan win32 replay wine-prefix test demo dist fuzz soak clean
 
 all: native win32
 
@@ -87,6 +87,13 @@ fuzz: deps
 			|| { tail -n 40 build/fuzz/$$t.log; exit 1; }; \
 		grep -E '^(Done|stat::number_of_executed_units)' build/fuzz/$$t.log; \
 	done
+
+# Both threads at typing speed for SOAK_TIME seconds in the stand-in host; prints
+# its figures (docs/THREATS.md has a run's). Not part of make test.
+SOAK_TIME ?= 180
+soak: win32 wine-prefix
+	cmake --build --preset win32 -j2 --target soak
+	xvfb-run -a wine build/win32/bin/soak.exe $(SOAK_TIME)
 
 # Benchmarks, not tests: the core natively under Google Benchmark, then the real
 # Stats.dll under Wine, one log size per process; one table of both and the targets.

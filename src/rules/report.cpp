@@ -1,15 +1,16 @@
 #include "rules/report.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cabrillo/writer.h"
 #include "log/bad_qso_file.h"
+#include "log/contest_rules.h"
 #include "plugin/env.h"
 #include "rules/scoring.h"
 
@@ -136,11 +137,15 @@ RateFigures ComputeRates(const ContestState& state) {
     const OwnStation own{state.myCountry, state.myContinent};
 
     // One walk of the log; a record counts once for every time its band is listed.
+    BandLookup bands(state.workedBands);
+    std::vector<int> bandIndex;
+    for (const auto& band : state.workedBands) bandIndex.push_back(g_bands.IndexOf(band));
     for (const auto& r : state.log) {
         if (r.call.empty() || r.notCounted != 0) continue;
-        const int listed = static_cast<int>(std::count(state.workedBands.begin(), state.workedBands.end(), r.band));
-        if (listed == 0) continue;
-        const int points = SingleQsoPoints(r.band, r, own);
+        const std::size_t at = bands.FirstOf(r.band);
+        if (at == BandLookup::npos) continue;
+        const int listed = bands.TimesListed(at);
+        const int points = PointsOnBand(bandIndex[at], r, own, true);
         if (r.band == lastBand) rates.lastQsoPoints = points;
         if (!withRates) continue;
         const double minutes = WholeMinutesBefore(reference, r.time.value);

@@ -42,49 +42,77 @@ bool BelongsToBand(const CInfo& record, std::string_view band) {
     return record.band == band && !record.call.empty();
 }
 
+int PointsOnBand(int bandIndex, const CInfo& record, const OwnStation& own, bool single) {
+    if (bandIndex < 0 || bandIndex >= kBandCount) return 0;
+    PointClass c = ClassifyQso(record, own.country, own.continent);
+    if (single && bandIndex <= kLastLowBand && c == PointClass::ownCountry)
+        c = record.continent == own.continent ? PointClass::ownContinent : PointClass::otherContinent;
+    return PointsOf(kPointTable[bandIndex], c);
+}
+
 int QsoPoints(std::string_view band, const CInfo& record, const OwnStation& own) {
-    const int index = g_bands.IndexOf(band);
-    if (index < 0) return 0;
-    return PointsOf(kPointTable[index], ClassifyQso(record, own.country, own.continent));
+    return PointsOnBand(g_bands.IndexOf(band), record, own, false);
 }
 
 int SingleQsoPoints(std::string_view band, const CInfo& record, const OwnStation& own) {
-    const int index = g_bands.IndexOf(band);
-    if (index < 0) return 0;
-    PointClass c = ClassifyQso(record, own.country, own.continent);
-    if (index <= kLastLowBand && c == PointClass::ownCountry)
-        c = record.continent == own.continent ? PointClass::ownContinent : PointClass::otherContinent;
-    return PointsOf(kPointTable[index], c);
+    return PointsOnBand(g_bands.IndexOf(band), record, own, true);
+}
+
+namespace {
+
+// Short texts: an inline loop rather than a library call per comparison.
+bool SameText(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+
+}  // namespace
+
+BandLookup::BandLookup(const TextList& bands) : bands_(bands), times_(bands.size(), 0) {
+    for (const auto& band : bands) {
+        const std::size_t first = FirstOf(band);
+        ++times_[first];
+    }
+    last_ = npos;
+}
+
+std::size_t BandLookup::FirstOf(std::string_view band) {
+    if (last_ != npos && SameText(bands_[last_], band)) return last_;
+    for (std::size_t i = 0; i < bands_.size(); ++i) {
+        if (SameText(bands_[i], band)) return last_ = i;
+    }
+    return npos;
 }
 
 ScoreSheet ScoreLog(const std::vector<CInfo>& log, const TextList& bands, const OwnStation& own) {
     ScoreSheet sheet;
     sheet.bands.resize(bands.size());
-    // Bands by exact text; a text listed twice is scored once and copied. The
-    // list is a handful of texts: a plain search beats hashing every record's band.
-    auto firstOf = [&bands](std::string_view band) {
-        return static_cast<std::size_t>(std::find(bands.begin(), bands.end(), band) - bands.begin());
-    };
+    // A band listed twice is scored once and copied.
+    BandLookup lookup(bands);
     for (std::size_t i = 0; i < bands.size(); ++i) sheet.bands[i].band = bands[i];
-    // Membership beside each ordered list; the views point into the log, which
-    // outlives this call.
+    // Membership beside each ordered list. Copies, not views into the log: a
+    // comparison then stays inside the set instead of reaching into an old record.
     struct Seen {
-        std::unordered_set<std::string_view> exchanges, prefixes;
+        std::unordered_set<std::string> exchanges, prefixes;
     };
     std::vector<Seen> seen(bands.size());
+    std::vector<int> bandIndex(bands.size());
+    for (std::size_t i = 0; i < bands.size(); ++i) bandIndex[i] = g_bands.IndexOf(bands[i]);
 
     // One walk: a band's records keep their log order, so its lists come out in
     // order of first appearance as before.
     for (const auto& r : log) {
         if (r.call.empty()) continue;
-        const std::size_t at = firstOf(r.band);
-        if (at == bands.size()) continue;
+        const std::size_t at = lookup.FirstOf(r.band);
+        if (at == BandLookup::npos) continue;
         BandFigures& f = sheet.bands[at];
         Seen& s = seen[at];
         f.dupes += r.dupe;
         if (r.notCounted != 0) continue;
         ++f.qsos;
-        f.points += QsoPoints(r.band, r, own);
+        f.points += PointsOnBand(bandIndex[at], r, own, false);
         if (s.exchanges.insert(r.multExch).second) {
             f.exchanges.push_back(r.multExch);
             ++f.exchangeMults;
@@ -95,7 +123,7 @@ ScoreSheet ScoreLog(const std::vector<CInfo>& log, const TextList& bands, const 
         }
     }
     for (std::size_t i = 0; i < bands.size(); ++i) {
-        const std::size_t first = firstOf(bands[i]);
+        const std::size_t first = lookup.FirstOf(bands[i]);
         if (first != i) sheet.bands[i] = sheet.bands[first];
         const BandFigures& f = sheet.bands[i];
         sheet.qsos += f.qsos;

@@ -48,6 +48,26 @@ int QsoPoints(std::string_view band, const CInfo& record, const OwnStation& own)
 // 40 m the own-country class does not apply, only the continent decides.
 int SingleQsoPoints(std::string_view band, const CInfo& record, const OwnStation& own);
 
+// The worked bands by exact text, for one walk of the log. A handful of short
+// texts: a plain search that tries the last hit first beats hashing every band.
+class BandLookup {
+public:
+    static constexpr std::size_t npos = static_cast<std::size_t>(-1);
+    explicit BandLookup(const TextList& bands);
+    // Where the text is first listed, or npos.
+    std::size_t FirstOf(std::string_view band);
+    // How often the text first listed there is listed.
+    int TimesListed(std::size_t first) const { return times_[first]; }
+
+private:
+    const TextList& bands_;
+    std::vector<int> times_;
+    std::size_t last_ = npos;
+};
+
+// Either of the two above by the band's index in the band list (-1: none).
+int PointsOnBand(int bandIndex, const CInfo& record, const OwnStation& own, bool single);
+
 ScoreSheet ScoreLog(const std::vector<CInfo>& log, const TextList& bands, const OwnStation& own);
 
 // Replaces the side windows' lists of every band of the sheet that has a band index;

@@ -27,12 +27,26 @@ std::string Key(std::initializer_list<std::string_view> parts) {
 
 }  // namespace
 
+std::size_t* LogIndex::CallOnBand::CountOf(std::string_view text) {
+    if (modeCount > 0 && mode == text) return &modeCount;
+    for (auto& m : otherModes)
+        if (m.first == text) return &m.second;
+    return nullptr;
+}
+
 bool LogIndex::Add(const CInfo& r) {
     CallOnBand& entry = callsOnBand_[Key({r.call, r.band})];
     ++entry.count;
-    auto mode = std::find_if(entry.modes.begin(), entry.modes.end(), [&](const auto& m) { return m.first == r.mode; });
-    if (mode == entry.modes.end()) mode = entry.modes.insert(entry.modes.end(), {r.mode, 0});
-    const bool stored = mode->second++ > 0;
+    std::size_t* modeCount = entry.CountOf(r.mode);
+    if (!modeCount) {
+        if (entry.modeCount == 0) {
+            entry.mode = r.mode;
+            modeCount = &entry.modeCount;
+        } else {
+            modeCount = &entry.otherModes.emplace_back(r.mode, 0).second;
+        }
+    }
+    const bool stored = (*modeCount)++ > 0;
     ++prefixesOnBand_[Key({r.band, r.nordicPrefix})];
     ++size_;
     return stored;
@@ -40,10 +54,10 @@ bool LogIndex::Add(const CInfo& r) {
 
 void LogIndex::Remove(const CInfo& r) {
     if (auto entry = callsOnBand_.find(Key({r.call, r.band})); entry != callsOnBand_.end()) {
-        auto& modes = entry->second.modes;
-        auto mode = std::find_if(modes.begin(), modes.end(), [&](const auto& m) { return m.first == r.mode; });
-        if (mode != modes.end() && --mode->second == 0) modes.erase(mode);
-        if (--entry->second.count == 0) callsOnBand_.erase(entry);
+        CallOnBand& e = entry->second;
+        if (std::size_t* modeCount = e.CountOf(r.mode); modeCount && --*modeCount == 0 && modeCount != &e.modeCount)
+            std::erase_if(e.otherModes, [](const auto& m) { return m.second == 0; });
+        if (--e.count == 0) callsOnBand_.erase(entry);
     }
     if (auto prefix = prefixesOnBand_.find(Key({r.band, r.nordicPrefix})); prefix != prefixesOnBand_.end())
         if (--prefix->second == 0) prefixesOnBand_.erase(prefix);

@@ -28,10 +28,15 @@ public:
     std::size_t size() const { return size_; }
 
 private:
-    // QSOs of one call on one band, in all and by exact mode text (nearly always one).
+    // QSOs of one call on one band, in all and by exact mode text. Nearly always
+    // one mode: it is held in place, any others beside it.
     struct CallOnBand {
         std::size_t count = 0;
-        std::vector<std::pair<std::string, std::size_t>> modes;
+        std::string mode;
+        std::size_t modeCount = 0;
+        std::vector<std::pair<std::string, std::size_t>> otherModes;
+
+        std::size_t* CountOf(std::string_view text);
     };
 
     std::unordered_map<std::string, CallOnBand> callsOnBand_;

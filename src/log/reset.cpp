@@ -101,8 +101,12 @@ int ResetStats(ContestState& state, Env& env, const ResetArgs& args) {
 
     ReadHostVersion(state, env, args.hostFolder);
 
+    // The host replays its whole log after a reset: room for as many QSOs as
+    // before spares the replay every regrowth of the log.
+    const std::size_t replayed = state.log.size();
     state.log.clear();
     state.log.shrink_to_fit();
+    state.log.reserve(replayed);
     state.logIndex.Clear();
     state.workedBands.clear();
 

@@ -14,8 +14,7 @@
 // One working directory for the whole run: the core writes the bad-QSO and
 // Cabrillo files relative to it and reads the host's files from it.
 inline void EnterFuzzDir() {
-    static ScratchDir* dir = new ScratchDir();  // kept to the end of the run
-    (void)dir;
+    static ScratchDir dir;  // removed when the run ends
 }
 
 // Files the core may have written, removed so that a long run cannot fill the disk.

@@ -100,7 +100,7 @@ soak: win32 wine-prefix
 .PHONY: bench
 bench: native win32 wine-prefix
 	build/native/bin/stats_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
-		--benchmark_out=build/bench-native.json --benchmark_out_format=json >/dev/null
+		--benchmark_out=$(CURDIR)/build/bench-native.json --benchmark_out_format=json >/dev/null
 	@for n in 1000 10000 100000; do xvfb-run -a wine build/win32/bin/bench_host.exe $$n || exit 1; done \
 		> build/bench-wine.txt
 	@echo "$$(nproc) cores, $$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"

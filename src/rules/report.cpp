@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -128,37 +129,56 @@ void AppendHtmlTail(std::string& out, const ContestState& state, const ScoreShee
 
 }  // namespace
 
-RateFigures ComputeRates(const ContestState& state) {
-    RateFigures rates;
-    if (state.log.empty()) return rates;
-    const bool withRates = state.makeCabrillo == 0;
-    const double reference = withRates && state.log.size() > 1 ? state.log.back().time.value : 0.0;
-    const std::string& lastBand = state.log.back().band;
-    const OwnStation own{state.myCountry, state.myContinent};
+namespace {
 
-    // One walk of the log; a record counts once for every time its band is listed.
+// The rates and the last QSO's points, counted record by record in log order.
+class RateCounter {
+public:
+    explicit RateCounter(const ContestState& state)
+        : withRates_(state.makeCabrillo == 0),
+          reference_(withRates_ && state.log.size() > 1 ? state.log.back().time.value : 0.0),
+          lastBand_(state.log.back().band),
+          own_{state.myCountry, state.myContinent} {}
+
+    // A counted record whose band is listed `listed` times; it counts once for each.
+    void Count(const CInfo& r, int bandIndex, int listed) {
+        const int points = PointsOnBand(bandIndex, r, own_, true);
+        if (r.band == lastBand_) figures.lastQsoPoints = points;
+        if (!withRates_) return;
+        const double minutes = WholeMinutesBefore(reference_, r.time.value);
+        if (minutes < 60.0) {
+            figures.hourQsos += listed;
+            figures.hourPoints += listed * points;
+        }
+        if (minutes < 10.0) {
+            figures.tenMinuteQsos += listed;
+            figures.tenMinutePoints += listed * points;
+        }
+    }
+
+    RateFigures figures;
+
+private:
+    bool withRates_;
+    double reference_;
+    const std::string& lastBand_;
+    OwnStation own_;
+};
+
+}  // namespace
+
+RateFigures ComputeRates(const ContestState& state) {
+    if (state.log.empty()) return {};
+    RateCounter counter(state);
     BandLookup bands(state.workedBands);
     std::vector<int> bandIndex;
     for (const auto& band : state.workedBands) bandIndex.push_back(g_bands.IndexOf(band));
     for (const auto& r : state.log) {
         if (r.call.empty() || r.notCounted != 0) continue;
         const std::size_t at = bands.FirstOf(r.band);
-        if (at == BandLookup::npos) continue;
-        const int listed = bands.TimesListed(at);
-        const int points = PointsOnBand(bandIndex[at], r, own, true);
-        if (r.band == lastBand) rates.lastQsoPoints = points;
-        if (!withRates) continue;
-        const double minutes = WholeMinutesBefore(reference, r.time.value);
-        if (minutes < 60.0) {
-            rates.hourQsos += listed;
-            rates.hourPoints += listed * points;
-        }
-        if (minutes < 10.0) {
-            rates.tenMinuteQsos += listed;
-            rates.tenMinutePoints += listed * points;
-        }
+        if (at != BandLookup::npos) counter.Count(r, bandIndex[at], bands.TimesListed(at));
     }
-    return rates;
+    return counter.figures;
 }
 
 const std::string& BuildResults(ContestState& state, Env& env) {
@@ -169,18 +189,23 @@ const std::string& BuildResults(ContestState& state, Env& env) {
     SortBands(state.workedBands);
     state.badQsoCount = CountRejectedLines(state.badQsoPath);
 
-    const ScoreSheet sheet = ScoreLog(state.log, state.workedBands, OwnStation{state.myCountry, state.myContinent});
+    // The rates ride along the scoring's walk: one pass over the log.
+    std::optional<RateCounter> rates;
+    if (!state.log.empty()) rates.emplace(state);
+    const ScoreSheet sheet = ScoreLog(state.log, state.workedBands, OwnStation{state.myCountry, state.myContinent},
+                                      [&rates](const CInfo& r, int bandIndex, int listed) {
+                                          if (rates) rates->Count(r, bandIndex, listed);
+                                      });
     {
         std::lock_guard<std::mutex> lock(state.lock);
         StoreBandMultipliers(sheet, state.multExchByBand, state.nordicByBand);
     }
-    const RateFigures rates = ComputeRates(state);
 
     AppendBandRows(out, sheet, html);
     if (html)
-        AppendHtmlTail(out, state, sheet, rates);
+        AppendHtmlTail(out, state, sheet, rates ? rates->figures : RateFigures{});
     else
-        AppendTextTail(out, state, sheet, rates);
+        AppendTextTail(out, state, sheet, rates ? rates->figures : RateFigures{});
     state.resultText = std::move(out);
 
     state.claimedScore = sheet.score;

@@ -1,7 +1,7 @@
 #include "rules/scoring.h"
 
 #include <algorithm>
-#include <unordered_set>
+#include <functional>
 #include <utility>
 
 #include "log/contest_rules.h"
@@ -60,6 +60,50 @@ int SingleQsoPoints(std::string_view band, const CInfo& record, const OwnStation
 
 namespace {
 
+// A set of texts rebuilt on every results call: open addressing over a
+// power-of-two table, so no allocation per entry and no division per probe.
+class TextSet {
+public:
+    // True when the text was not in the set yet.
+    bool Insert(std::string_view text) {
+        if ((count_ + 1) * 2 > slots_.size()) Grow();
+        const std::size_t hash = std::hash<std::string_view>{}(text);
+        for (std::size_t i = hash & mask_;; i = (i + 1) & mask_) {
+            Slot& slot = slots_[i];
+            if (!slot.used) {
+                slot = Slot{hash, std::string(text), true};
+                ++count_;
+                return true;
+            }
+            if (slot.hash == hash && slot.text == text) return false;
+        }
+    }
+
+private:
+    struct Slot {
+        std::size_t hash = 0;
+        std::string text;
+        bool used = false;
+    };
+
+    void Grow() {
+        std::vector<Slot> old;
+        old.swap(slots_);
+        slots_.resize(old.empty() ? 64 : old.size() * 2);
+        mask_ = slots_.size() - 1;
+        for (auto& slot : old) {
+            if (!slot.used) continue;
+            std::size_t i = slot.hash & mask_;
+            while (slots_[i].used) i = (i + 1) & mask_;
+            slots_[i] = std::move(slot);
+        }
+    }
+
+    std::vector<Slot> slots_;
+    std::size_t mask_ = 0;
+    std::size_t count_ = 0;
+};
+
 // Short texts: an inline loop rather than a library call per comparison.
 bool SameText(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -86,7 +130,8 @@ std::size_t BandLookup::FirstOf(std::string_view band) {
     return npos;
 }
 
-ScoreSheet ScoreLog(const std::vector<CInfo>& log, const TextList& bands, const OwnStation& own) {
+ScoreSheet ScoreLog(const std::vector<CInfo>& log, const TextList& bands, const OwnStation& own,
+                    const CountedQsoVisitor& visit) {
     ScoreSheet sheet;
     sheet.bands.resize(bands.size());
     // A band listed twice is scored once and copied.
@@ -95,7 +140,7 @@ ScoreSheet ScoreLog(const std::vector<CInfo>& log, const TextList& bands, const 
     // Membership beside each ordered list. Copies, not views into the log: a
     // comparison then stays inside the set instead of reaching into an old record.
     struct Seen {
-        std::unordered_set<std::string> exchanges, prefixes;
+        TextSet exchanges, prefixes;
     };
     std::vector<Seen> seen(bands.size());
     std::vector<int> bandIndex(bands.size());
@@ -111,13 +156,14 @@ ScoreSheet ScoreLog(const std::vector<CInfo>& log, const TextList& bands, const 
         Seen& s = seen[at];
         f.dupes += r.dupe;
         if (r.notCounted != 0) continue;
+        if (visit) visit(r, bandIndex[at], lookup.TimesListed(at));
         ++f.qsos;
         f.points += PointsOnBand(bandIndex[at], r, own, false);
-        if (s.exchanges.insert(r.multExch).second) {
+        if (s.exchanges.Insert(r.multExch)) {
             f.exchanges.push_back(r.multExch);
             ++f.exchangeMults;
         }
-        if (!r.nordicPrefix.empty() && s.prefixes.insert(r.nordicPrefix).second) {
+        if (!r.nordicPrefix.empty() && s.prefixes.Insert(r.nordicPrefix)) {
             f.prefixes.push_back(r.nordicPrefix);
             ++f.prefixMults;
         }

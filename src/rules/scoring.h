@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,7 +69,13 @@ private:
 // Either of the two above by the band's index in the band list (-1: none).
 int PointsOnBand(int bandIndex, const CInfo& record, const OwnStation& own, bool single);
 
-ScoreSheet ScoreLog(const std::vector<CInfo>& log, const TextList& bands, const OwnStation& own);
+// Sees every counted record of a listed band once, in log order, during the
+// scoring's walk: the record, its band's index in the band list (-1: none) and
+// how often its band is listed.
+using CountedQsoVisitor = std::function<void(const CInfo& record, int bandIndex, int timesListed)>;
+
+ScoreSheet ScoreLog(const std::vector<CInfo>& log, const TextList& bands, const OwnStation& own,
+                    const CountedQsoVisitor& visit = {});
 
 // Replaces the side windows' lists of every band of the sheet that has a band index;
 // other bands' lists keep what they held.

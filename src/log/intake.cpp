@@ -73,7 +73,12 @@ int AddData(ContestState& state, const QsoArgs& q) {
         std::lock_guard<std::mutex> lock(state.lock);
         dupe = state.logIndex.Add(record);
         record.notCounted = record.dupe = dupe ? 1 : 0;
-        state.log.push_back(std::move(record));
+        try {
+            state.log.push_back(std::move(record));  // on failure the record stays as it was
+        } catch (...) {
+            state.logIndex.Remove(record);  // the index must not count a QSO the log lacks
+            throw;
+        }
     }
     if (dupe) AppendBadQsoLine(state.badQsoPath, BadQsoLine(q, "   DUPE !!!"));
     return 1;

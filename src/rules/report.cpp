@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "cabrillo/writer.h"
@@ -192,13 +193,13 @@ const std::string& BuildResults(ContestState& state, Env& env) {
     // The rates ride along the scoring's walk: one pass over the log.
     std::optional<RateCounter> rates;
     if (!state.log.empty()) rates.emplace(state);
-    const ScoreSheet sheet = ScoreLog(state.log, state.workedBands, OwnStation{state.myCountry, state.myContinent},
+    ScoreSheet sheet = ScoreLog(state.log, state.workedBands, OwnStation{state.myCountry, state.myContinent},
                                       [&rates](const CInfo& r, int bandIndex, int listed) {
                                           if (rates) rates->Count(r, bandIndex, listed);
                                       });
     {
         std::lock_guard<std::mutex> lock(state.lock);
-        StoreBandMultipliers(sheet, state.multExchByBand, state.nordicByBand);
+        StoreBandMultipliers(std::move(sheet), state.multExchByBand, state.nordicByBand);  // only its figures are used below
     }
 
     AppendBandRows(out, sheet, html);

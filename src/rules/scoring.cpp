@@ -192,6 +192,15 @@ void StoreBandMultipliers(const ScoreSheet& sheet, PerBandLists& multExchByBand,
     }
 }
 
+void StoreBandMultipliers(ScoreSheet&& sheet, PerBandLists& multExchByBand, PerBandLists& nordicByBand) {
+    for (auto& f : sheet.bands) {
+        const int index = g_bands.IndexOf(f.band);
+        if (index < 0) continue;
+        multExchByBand[index] = std::move(f.exchanges);
+        nordicByBand[index] = std::move(f.prefixes);
+    }
+}
+
 void SortBands(TextList& bands) {
     // An exchange sort, not std::sort: texts that pad to the same key keep the
     // order this pass has always given them.

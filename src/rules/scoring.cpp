@@ -1,6 +1,7 @@
 #include "rules/scoring.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <utility>
 
@@ -60,48 +61,49 @@ int SingleQsoPoints(std::string_view band, const CInfo& record, const OwnStation
 
 namespace {
 
-// A set of texts rebuilt on every results call: open addressing over a
-// power-of-two table, so no allocation per entry and no division per probe.
-class TextSet {
+// Membership of an ordered list of texts, rebuilt on every results call: open
+// addressing over a power-of-two table of list positions and hash tags, eight
+// bytes a slot, so the table of a band with thousands of texts stays in cache.
+class ListMembership {
 public:
-    // True when the text was not in the set yet.
-    bool Insert(std::string_view text) {
-        if ((count_ + 1) * 2 > slots_.size()) Grow();
+    explicit ListMembership(TextList& list) : list_(list) {}
+
+    // Appends the text unless the list holds it; true when appended.
+    bool AddIfNew(std::string_view text) {
+        if ((list_.size() + 1) * 2 > slots_.size()) Grow();
         const std::size_t hash = std::hash<std::string_view>{}(text);
+        const std::uint32_t tag = static_cast<std::uint32_t>(hash) | 1u;  // 0 marks a free slot
         for (std::size_t i = hash & mask_;; i = (i + 1) & mask_) {
             Slot& slot = slots_[i];
-            if (!slot.used) {
-                slot = Slot{hash, std::string(text), true};
-                ++count_;
+            if (slot.tag == 0) {
+                slot = Slot{tag, static_cast<std::uint32_t>(list_.size())};
+                list_.emplace_back(text);
                 return true;
             }
-            if (slot.hash == hash && slot.text == text) return false;
+            if (slot.tag == tag && list_[slot.position] == text) return false;
         }
     }
 
 private:
     struct Slot {
-        std::size_t hash = 0;
-        std::string text;
-        bool used = false;
+        std::uint32_t tag = 0;
+        std::uint32_t position = 0;
     };
 
     void Grow() {
-        std::vector<Slot> old;
-        old.swap(slots_);
-        slots_.resize(old.empty() ? 64 : old.size() * 2);
+        slots_.assign(slots_.empty() ? 64 : slots_.size() * 2, Slot{});
         mask_ = slots_.size() - 1;
-        for (auto& slot : old) {
-            if (!slot.used) continue;
-            std::size_t i = slot.hash & mask_;
-            while (slots_[i].used) i = (i + 1) & mask_;
-            slots_[i] = std::move(slot);
+        for (std::size_t p = 0; p < list_.size(); ++p) {
+            const std::size_t hash = std::hash<std::string_view>{}(list_[p]);
+            std::size_t i = hash & mask_;
+            while (slots_[i].tag != 0) i = (i + 1) & mask_;
+            slots_[i] = Slot{static_cast<std::uint32_t>(hash) | 1u, static_cast<std::uint32_t>(p)};
         }
     }
 
+    TextList& list_;
     std::vector<Slot> slots_;
     std::size_t mask_ = 0;
-    std::size_t count_ = 0;
 };
 
 // Short texts: an inline loop rather than a library call per comparison.
@@ -137,12 +139,14 @@ ScoreSheet ScoreLog(const std::vector<CInfo>& log, const TextList& bands, const 
     // A band listed twice is scored once and copied.
     BandLookup lookup(bands);
     for (std::size_t i = 0; i < bands.size(); ++i) sheet.bands[i].band = bands[i];
-    // Membership beside each ordered list. Copies, not views into the log: a
-    // comparison then stays inside the set instead of reaching into an old record.
+    // Membership beside each ordered list; a comparison reads the list, not an
+    // old record of the log.
     struct Seen {
-        TextSet exchanges, prefixes;
+        ListMembership exchanges, prefixes;
     };
-    std::vector<Seen> seen(bands.size());
+    std::vector<Seen> seen;
+    seen.reserve(bands.size());
+    for (auto& f : sheet.bands) seen.push_back(Seen{ListMembership(f.exchanges), ListMembership(f.prefixes)});
     std::vector<int> bandIndex(bands.size());
     for (std::size_t i = 0; i < bands.size(); ++i) bandIndex[i] = g_bands.IndexOf(bands[i]);
 
@@ -159,14 +163,8 @@ ScoreSheet ScoreLog(const std::vector<CInfo>& log, const TextList& bands, const 
         if (visit) visit(r, bandIndex[at], lookup.TimesListed(at));
         ++f.qsos;
         f.points += PointsOnBand(bandIndex[at], r, own, false);
-        if (s.exchanges.Insert(r.multExch)) {
-            f.exchanges.push_back(r.multExch);
-            ++f.exchangeMults;
-        }
-        if (!r.nordicPrefix.empty() && s.prefixes.Insert(r.nordicPrefix)) {
-            f.prefixes.push_back(r.nordicPrefix);
-            ++f.prefixMults;
-        }
+        if (s.exchanges.AddIfNew(r.multExch)) ++f.exchangeMults;
+        if (!r.nordicPrefix.empty() && s.prefixes.AddIfNew(r.nordicPrefix)) ++f.prefixMults;
     }
     for (std::size_t i = 0; i < bands.size(); ++i) {
         const std::size_t first = lookup.FirstOf(bands[i]);

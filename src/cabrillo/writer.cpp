@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "log/file_replace.h"
 #include "plugin/env.h"
 
 namespace {
@@ -104,17 +105,8 @@ std::string writeCabrilloFile(const CabrilloExport& cabrillo, std::int64_t claim
     const std::string notWritten = "File not written: " + name;
     if (!IsUsableFileName(cabrillo.fileStem)) return notWritten;
 
-    const std::string text = CabrilloFileText(cabrillo, claimedScore, hostVersion);
-    std::FILE* raw = std::fopen(name.c_str(), "wb");
-    if (!raw) return notWritten;
-    bool ok = std::fwrite(text.data(), 1, text.size(), raw) == text.size();
-    ok = std::fflush(raw) == 0 && ok;
-    ok = std::fclose(raw) == 0 && ok;
-    if (!ok) {
-        // Half a log must not be mistaken for the one to submit.
-        std::remove(name.c_str());
-        return notWritten;
-    }
+    // An earlier log stays whole unless a complete new one replaces it.
+    if (!ReplaceFileContent(name, CabrilloFileText(cabrillo, claimedScore, hostVersion))) return notWritten;
     return "File produced: " + name;
 }
 

@@ -296,6 +296,16 @@ TEST_F(CabrilloTest, AFileThatCannotBeWrittenIsReportedSo) {
     ASSERT_TRUE(ResetWithDialog("SM5XYZ", Press(IDOK)).found);
     CreateDirectoryA("SM5XYZ.cbr", nullptr);  // the name is taken by a folder
     EXPECT_EQ(ResultsWithOutputBox(), "File not written: SM5XYZ.cbr");
+    RemoveDirectoryA("SM5XYZ.cbr");
+
+    // An earlier log that cannot be replaced stays whole.
+    WriteFileBytes("SM5XYZ.cbr", "START-OF-LOG: 3.0\r\nthe earlier log\r\n");
+    HANDLE held = CreateFileA("SM5XYZ.cbr", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(ResultsWithOutputBox(), "File not written: SM5XYZ.cbr");
+    CloseHandle(held);
+    EXPECT_EQ(ReadFileBytes("SM5XYZ.cbr"), "START-OF-LOG: 3.0\r\nthe earlier log\r\n");
+    EXPECT_FALSE(FileExists("SM5XYZ.cbr.new"));
 
     // A device name or a ':' would lose the log without an error on Windows.
     for (const char* call : {"NUL", "SM5XYZ:P"}) {

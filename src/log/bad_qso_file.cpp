@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "log/file_replace.h"
+
 namespace {
 
 struct FileCloser {
@@ -82,17 +84,18 @@ bool RewriteBadQsoFileWithout(const std::string& path, std::string_view text1, s
     bool missing = false;
     auto lines = ReadLines(path, missing);
     if (!lines && !missing) return false;  // unreadable: keep its lines rather than lose them
-    File f = Open(path, "wb");
-    if (!f) return false;
-    bool ok = WriteLine(f.get(), kBadQsoHeaderAtRemoval);
+    // Built whole first and swapped in, so a failed write cannot cut the old file short.
+    std::string text(kBadQsoHeaderAtRemoval);
+    text += "\r\n";
     if (lines) {
         for (std::size_t i = 1; i < lines->size(); ++i) {
             const std::string& l = (*lines)[i];
             if (l.find(text1) != std::string::npos && l.find(text2) != std::string::npos) continue;
-            ok = WriteLine(f.get(), l) && ok;
+            text += l;
+            text += "\r\n";
         }
     }
-    return std::fclose(f.release()) == 0 && ok;
+    return ReplaceFileContent(path, text);
 }
 
 int CountRejectedLines(const std::string& path) {

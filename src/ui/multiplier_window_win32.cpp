@@ -63,7 +63,6 @@ INT_PTR Multiplier::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-
 }  // namespace
 
 HWND OpenMultiplierWindow(WindowContext& ctx) {

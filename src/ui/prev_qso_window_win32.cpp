@@ -46,12 +46,8 @@ INT_PTR Prev_QSO::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CTLCOLORDLG:
         case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN: {
-            HDC dc = reinterpret_cast<HDC>(wParam);
-            SetTextColor(dc, RGB(0, 0, 0));
-            SetBkColor(dc, kListBackground);
-            return reinterpret_cast<INT_PTR>(brush_);
-        }
+        case WM_CTLCOLORBTN:
+            return PaleYellowColours(reinterpret_cast<HDC>(wParam), brush_);
         case WM_SETCURSOR:
             SavePositionOf(window_, ctx_, PlacedWindow::prefix);
             return FALSE;
@@ -67,7 +63,6 @@ INT_PTR Prev_QSO::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
     }
 }
-
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "resource.h"
+#include "ui/info_pictures.h"
 
 bool WindowContext::Russian() const {
     std::lock_guard<std::mutex> lock(state.lock);
@@ -35,6 +36,12 @@ void SavePositionOf(HWND window, WindowContext& ctx, PlacedWindow which) {
 }
 
 void SetText(HWND window, const std::wstring& text) { SetWindowTextW(window, text.c_str()); }
+
+INT_PTR PaleYellowColours(HDC dc, HBRUSH brush) {
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkColor(dc, kListBackground);
+    return reinterpret_cast<INT_PTR>(brush);
+}
 
 bool HandleSideWindowClosing(HWND window, UINT message, WPARAM wParam, INT_PTR& result) {
     switch (message) {

@@ -45,6 +45,9 @@ void DisableCloseItem(HWND window);
 // Position save as the mouse moves over a window.
 void SavePositionOf(HWND window, WindowContext& ctx, PlacedWindow which);
 void SetText(HWND window, const std::wstring& text);
+// The answer to WM_CTLCOLOR* of the pale-yellow windows: black text on the
+// background colour, and their brush.
+INT_PTR PaleYellowColours(HDC dc, HBRUSH brush);
 
 // What both side windows do with Enter, Esc, the Close command and WM_CLOSE: only
 // the module closes them. True when the message was one of those; `result` is

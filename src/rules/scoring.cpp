@@ -39,10 +39,6 @@ std::string PaddedForSort(const std::string& band) {
 
 }  // namespace
 
-bool BelongsToBand(const CInfo& record, std::string_view band) {
-    return record.band == band && !record.call.empty();
-}
-
 int PointsOnBand(int bandIndex, const CInfo& record, const OwnStation& own, bool single) {
     if (bandIndex < 0 || bandIndex >= kBandCount) return 0;
     PointClass c = ClassifyQso(record, own.country, own.continent);

@@ -38,9 +38,6 @@ struct ScoreSheet {
     std::int64_t score = 0;  // points x (exchange + prefix multipliers), never wraps
 };
 
-// A record belongs to a band by exact band text and a non-empty call.
-bool BelongsToBand(const CInfo& record, std::string_view band);
-
 // Points of a counted QSO toward its band's total. Bands other than the six exact
 // names score 0.
 int QsoPoints(std::string_view band, const CInfo& record, const OwnStation& own);

@@ -199,7 +199,7 @@ const std::string& BuildResults(ContestState& state, Env& env) {
                                       });
     {
         std::lock_guard<std::mutex> lock(state.lock);
-        StoreBandMultipliers(std::move(sheet), state.multExchByBand, state.nordicByBand);  // only its figures are used below
+        StoreBandMultipliers(sheet, state.multExchByBand, state.nordicByBand);
     }
 
     AppendBandRows(out, sheet, html);

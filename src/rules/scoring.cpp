@@ -177,16 +177,7 @@ ScoreSheet ScoreLog(const std::vector<CInfo>& log, const TextList& bands, const 
     return sheet;
 }
 
-void StoreBandMultipliers(const ScoreSheet& sheet, PerBandLists& multExchByBand, PerBandLists& nordicByBand) {
-    for (const auto& f : sheet.bands) {
-        const int index = g_bands.IndexOf(f.band);
-        if (index < 0) continue;
-        multExchByBand[index] = f.exchanges;
-        nordicByBand[index] = f.prefixes;
-    }
-}
-
-void StoreBandMultipliers(ScoreSheet&& sheet, PerBandLists& multExchByBand, PerBandLists& nordicByBand) {
+void StoreBandMultipliers(ScoreSheet& sheet, PerBandLists& multExchByBand, PerBandLists& nordicByBand) {
     for (auto& f : sheet.bands) {
         const int index = g_bands.IndexOf(f.band);
         if (index < 0) continue;

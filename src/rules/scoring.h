@@ -75,11 +75,9 @@ ScoreSheet ScoreLog(const std::vector<CInfo>& log, const TextList& bands, const 
                     const CountedQsoVisitor& visit = {});
 
 // Replaces the side windows' lists of every band of the sheet that has a band index;
-// other bands' lists keep what they held.
-void StoreBandMultipliers(const ScoreSheet& sheet, PerBandLists& multExchByBand, PerBandLists& nordicByBand);
-// The same, handing over the sheet's lists instead of copying them; the sheet's
-// figures stay, its lists are left empty.
-void StoreBandMultipliers(ScoreSheet&& sheet, PerBandLists& multExchByBand, PerBandLists& nordicByBand);
+// other bands' lists keep what they held. The sheet's lists are handed over, not
+// copied: its figures stay, its lists are left empty.
+void StoreBandMultipliers(ScoreSheet& sheet, PerBandLists& multExchByBand, PerBandLists& nordicByBand);
 
 // The report's band order: descending by the texts left-padded with '0' to 20
 // characters, so the contest bands come from 160m down to 10m.

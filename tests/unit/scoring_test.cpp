@@ -119,7 +119,7 @@ TEST(ScoreLog, BandTextInAnotherCaseIsItsOwnRowAndFillsNoWindowList) {
         Qso("UA9XX", "80M", "UA9", "AS", "0200"),
         Qso("OH2XX", "20m", "OH", "EU", "0042", "OH2"),
     };
-    const ScoreSheet s = ScoreLog(log, {"80m", "80M", "20m"}, kSweden);
+    ScoreSheet s = ScoreLog(log, {"80m", "80M", "20m"}, kSweden);
     ASSERT_EQ(s.bands.size(), 3u);
     EXPECT_EQ(s.bands[1].qsos, 1);
     EXPECT_EQ(s.bands[1].points, 0);

@@ -1,6 +1,7 @@
 // CInfo: one QSO of the contest log, as the intake stores it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "log/date_time.h"
@@ -18,6 +19,7 @@ public:
     std::string exchSent;
     std::string nordicPrefix;  // the worked prefix, kept only for Nordic-Baltic stations
     std::string multExch;      // copy of exchRcvd; scoring keys its exchange lists on it
+    std::uint32_t multExchKey = 0;  // multExch's key in the state's exchange keys; 0: none
 
     int freqKHz = 0;
     int areaJA = -1;

@@ -12,6 +12,7 @@
 #include "log/cinfo.h"
 #include "log/contest_rules.h"
 #include "log/log_index.h"
+#include "log/text_keys.h"
 
 using TextList = std::vector<std::string>;
 using PerBandLists = std::array<TextList, kBandCount>;
@@ -19,6 +20,7 @@ using PerBandLists = std::array<TextList, kBandCount>;
 struct ContestState {
     std::vector<CInfo> log;  // g_log: stored QSOs (valid and dupes) in the host's order
     LogIndex logIndex;       // changes with the log, under the same lock
+    TextKeys exchangeKeys;   // keys of the stored QSOs' multExch; cleared with the log
 
     std::string myCall;
     std::string myCountry;

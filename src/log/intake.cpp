@@ -71,6 +71,7 @@ int AddData(ContestState& state, const QsoArgs& q) {
     bool dupe = false;
     {
         std::lock_guard<std::mutex> lock(state.lock);
+        record.multExchKey = state.exchangeKeys.KeyOf(record.multExch);
         dupe = state.logIndex.Add(record);
         record.notCounted = record.dupe = dupe ? 1 : 0;
         try {
@@ -96,6 +97,7 @@ int RemoveData(ContestState& state, Env& env, const QsoArgs& q) {
     if (state.log.empty()) {
         state.log.shrink_to_fit();
         state.logIndex.Clear();
+        state.exchangeKeys.Clear();
         for (auto& l : state.multExchByBand) l.clear();
         for (auto& l : state.nordicByBand) l.clear();
     }

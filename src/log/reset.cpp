@@ -108,6 +108,7 @@ int ResetStats(ContestState& state, Env& env, const ResetArgs& args) {
     state.log.shrink_to_fit();
     state.log.reserve(replayed);
     state.logIndex.Clear();
+    state.exchangeKeys.Clear();
     state.workedBands.clear();
 
     state.myCountry = args.myCountry;

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "log/contest_rules.h"
+#include "log/text_keys.h"
 #include "rules/countries.h"
 
 namespace {
@@ -57,15 +58,35 @@ int SingleQsoPoints(std::string_view band, const CInfo& record, const OwnStation
 
 namespace {
 
-// Membership of an ordered list of texts, rebuilt on every results call: open
-// addressing over a power-of-two table of list positions and hash tags, eight
-// bytes a slot, so the table of a band with thousands of texts stays in cache.
+// Membership of an ordered list of texts, rebuilt on every results call. Texts
+// that come with a key from the exchange keys are looked up as a flag per key: a
+// few kilobytes a band, which stay in cache while the walk streams the log past.
+// Texts without a key (records that did not come through intake) switch the list
+// to open addressing over a power-of-two table of list positions and hash tags,
+// for good, since the same text may come with a key and without.
 class ListMembership {
 public:
     explicit ListMembership(TextList& list) : list_(list) {}
 
     // Appends the text unless the list holds it; true when appended.
-    bool AddIfNew(std::string_view text) {
+    bool AddIfNew(std::uint32_t key, std::string_view text) {
+        if (key != TextKeys::none && slots_.empty()) {
+            if (key >= seenKeys_.size()) seenKeys_.resize(std::max<std::size_t>(key + 1, 2 * seenKeys_.size()));
+            if (seenKeys_[key]) return false;
+            seenKeys_[key] = 1;
+            list_.emplace_back(text);
+            return true;
+        }
+        return AddIfNewByText(text);
+    }
+
+private:
+    struct Slot {
+        std::uint32_t tag = 0;
+        std::uint32_t position = 0;
+    };
+
+    bool AddIfNewByText(std::string_view text) {
         if ((list_.size() + 1) * 2 > slots_.size()) Grow();
         const std::size_t hash = std::hash<std::string_view>{}(text);
         const std::uint32_t tag = static_cast<std::uint32_t>(hash) | 1u;  // 0 marks a free slot
@@ -80,12 +101,6 @@ public:
         }
     }
 
-private:
-    struct Slot {
-        std::uint32_t tag = 0;
-        std::uint32_t position = 0;
-    };
-
     void Grow() {
         slots_.assign(slots_.empty() ? 64 : slots_.size() * 2, Slot{});
         mask_ = slots_.size() - 1;
@@ -98,6 +113,7 @@ private:
     }
 
     TextList& list_;
+    std::vector<std::uint8_t> seenKeys_;
     std::vector<Slot> slots_;
     std::size_t mask_ = 0;
 };
@@ -159,8 +175,8 @@ ScoreSheet ScoreLog(const std::vector<CInfo>& log, const TextList& bands, const 
         if (visit) visit(r, bandIndex[at], lookup.TimesListed(at));
         ++f.qsos;
         f.points += PointsOnBand(bandIndex[at], r, own, false);
-        if (s.exchanges.AddIfNew(r.multExch)) ++f.exchangeMults;
-        if (!r.nordicPrefix.empty() && s.prefixes.AddIfNew(r.nordicPrefix)) ++f.prefixMults;
+        if (s.exchanges.AddIfNew(r.multExchKey, r.multExch)) ++f.exchangeMults;
+        if (!r.nordicPrefix.empty() && s.prefixes.AddIfNew(TextKeys::none, r.nordicPrefix)) ++f.prefixMults;
     }
     for (std::size_t i = 0; i < bands.size(); ++i) {
         const std::size_t first = lookup.FirstOf(bands[i]);

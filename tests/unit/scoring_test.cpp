@@ -102,6 +102,31 @@ TEST(ScoreLog, CountsQsosMultipliersAndDupesPerBand) {
     EXPECT_EQ(s.score, 17 * 5);
 }
 
+// Intake keys every exchange; records from elsewhere may come without. Either
+// way, and mixed, a text is one multiplier per band, listed where it first shows.
+TEST(ScoreLog, KeyedAndUnkeyedExchangesMakeTheSameLists) {
+    std::vector<CInfo> log;
+    for (int i = 0; i < 300; ++i)
+        log.push_back(Qso("K" + std::to_string(i), i % 3 ? "20m" : "40m", "K", "NA", std::to_string(i * 7 % 50)));
+    const TextList bands = {"40m", "20m"};
+    const ScoreSheet plain = ScoreLog(log, bands, kSweden);
+
+    TextKeys keys;
+    for (auto& r : log) r.multExchKey = keys.KeyOf(r.multExch);
+    const ScoreSheet keyed = ScoreLog(log, bands, kSweden);
+    // Alternate runs of the same texts with and without their keys.
+    for (std::size_t i = 0; i < log.size(); ++i)
+        if (i / 50 % 2 == 1) log[i].multExchKey = TextKeys::none;
+    const ScoreSheet mixed = ScoreLog(log, bands, kSweden);
+
+    ASSERT_EQ(plain.bands.size(), 2u);
+    EXPECT_EQ(plain.bands[1].exchanges.size(), 50u);
+    for (const ScoreSheet* s : {&keyed, &mixed}) {
+        EXPECT_EQ(s->exchangeMults, plain.exchangeMults);
+        for (std::size_t b = 0; b < bands.size(); ++b) EXPECT_EQ(s->bands[b].exchanges, plain.bands[b].exchanges);
+    }
+}
+
 TEST(ScoreLog, LargeScoresDoNotWrap) {
     std::vector<CInfo> log;
     const TextList bands = {"160m", "80m", "40m", "20m", "15m", "10m"};

@@ -1,6 +1,7 @@
 #include "log/log_index.h"
 
 #include <algorithm>
+#include <functional>
 #include <initializer_list>
 
 namespace {
@@ -25,39 +26,105 @@ std::string Key(std::initializer_list<std::string_view> parts) {
     return key;
 }
 
+std::uint32_t HashOf(std::string_view key) {
+    return static_cast<std::uint32_t>(std::hash<std::string_view>{}(key));
+}
+
 }  // namespace
 
-std::size_t* LogIndex::CallOnBand::CountOf(std::string_view text) {
-    if (modeCount > 0 && mode == text) return &modeCount;
-    for (auto& m : otherModes)
-        if (m.first == text) return &m.second;
-    return nullptr;
+std::size_t LogIndex::Find(std::string_view key, std::uint32_t hash) const {
+    const std::size_t mask = callsOnBand_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        const CallOnBand& e = callsOnBand_[i];
+        if (e.count == 0 || (e.hash == hash && e.key == key)) return i;
+    }
+}
+
+void LogIndex::Grow(std::size_t slots) {
+    std::vector<CallOnBand> grown(slots);  // the only step that may fail: nothing has changed yet
+    std::swap(grown, callsOnBand_);
+    for (auto& e : grown)
+        if (e.count != 0) callsOnBand_[Find(e.key, e.hash)] = std::move(e);
+}
+
+// Linear probing keeps no tombstones: the entries after the hole that may fill it
+// move back, so every entry stays reachable from its home slot.
+void LogIndex::EraseAt(std::size_t hole) {
+    const std::size_t mask = callsOnBand_.size() - 1;
+    for (std::size_t j = (hole + 1) & mask; callsOnBand_[j].count != 0; j = (j + 1) & mask) {
+        const std::size_t home = callsOnBand_[j].hash & mask;
+        const bool homeAfterHole = hole <= j ? (hole < home && home <= j) : (hole < home || home <= j);
+        if (!homeAfterHole) {
+            callsOnBand_[hole] = std::move(callsOnBand_[j]);
+            hole = j;
+        }
+    }
+    callsOnBand_[hole] = CallOnBand{};
+    --callsUsed_;
+}
+
+std::uint32_t LogIndex::ModeId(std::string_view mode) {
+    for (std::size_t i = 0; i < modes_.size(); ++i)
+        if (modes_[i] == mode) return static_cast<std::uint32_t>(i);
+    modes_.emplace_back(mode);
+    return static_cast<std::uint32_t>(modes_.size() - 1);
 }
 
 bool LogIndex::Add(const CInfo& r) {
-    CallOnBand& entry = callsOnBand_[Key({r.call, r.band})];
-    ++entry.count;
-    std::size_t* modeCount = entry.CountOf(r.mode);
-    if (!modeCount) {
-        if (entry.modeCount == 0) {
-            entry.mode = r.mode;
-            modeCount = &entry.modeCount;
-        } else {
-            modeCount = &entry.otherModes.emplace_back(r.mode, 0).second;
-        }
+    // Everything that may fail comes first, so a failure leaves the counts as they were.
+    if ((callsUsed_ + 1) * 2 > callsOnBand_.size()) Grow(std::max<std::size_t>(64, callsOnBand_.size() * 2));
+    std::string key = Key({r.call, r.band});
+    const std::uint32_t hash = HashOf(key);
+    CallOnBand& e = callsOnBand_[Find(key, hash)];
+    const std::uint32_t mode = ModeId(r.mode);
+    const bool inFirstMode = e.count != 0 && e.modeCount != 0 && e.mode == mode;
+    std::size_t* other = nullptr;  // this mode's count beside the first mode
+    if (e.count != 0 && !inFirstMode) {
+        std::string modeKey = Key({r.call, r.band, r.mode});
+        auto it = otherModes_.find(modeKey);
+        if (it != otherModes_.end() && it->second != 0)
+            other = &it->second;
+        else if (e.modeCount != 0)
+            other = &otherModes_[std::move(modeKey)];
     }
-    const bool stored = (*modeCount)++ > 0;
-    ++prefixesOnBand_[Key({r.band, r.nordicPrefix})];
+    std::size_t& prefixCount = prefixesOnBand_[Key({r.band, r.nordicPrefix})];
+
+    bool stored = false;
+    if (e.count == 0) {
+        e.key = std::move(key);
+        e.hash = hash;
+        ++callsUsed_;
+    }
+    if (inFirstMode) {
+        stored = true;
+        ++e.modeCount;
+    } else if (other) {
+        stored = (*other)++ != 0;
+    } else {
+        // New here, or the first mode's QSOs are all gone: this mode takes its place.
+        e.mode = mode;
+        e.modeCount = 1;
+    }
+    ++e.count;
+    ++prefixCount;
     ++size_;
     return stored;
 }
 
 void LogIndex::Remove(const CInfo& r) {
-    if (auto entry = callsOnBand_.find(Key({r.call, r.band})); entry != callsOnBand_.end()) {
-        CallOnBand& e = entry->second;
-        if (std::size_t* modeCount = e.CountOf(r.mode); modeCount && --*modeCount == 0 && modeCount != &e.modeCount)
-            std::erase_if(e.otherModes, [](const auto& m) { return m.second == 0; });
-        if (--e.count == 0) callsOnBand_.erase(entry);
+    if (!callsOnBand_.empty()) {
+        const std::string key = Key({r.call, r.band});
+        const std::size_t at = Find(key, HashOf(key));
+        CallOnBand& e = callsOnBand_[at];
+        if (e.count != 0) {
+            if (e.modeCount != 0 && modes_[e.mode] == r.mode) {
+                --e.modeCount;
+            } else if (auto it = otherModes_.find(Key({r.call, r.band, r.mode})); it != otherModes_.end()) {
+                if (it->second <= 1) otherModes_.erase(it);
+                else --it->second;
+            }
+            if (--e.count == 0) EraseAt(at);
+        }
     }
     if (auto prefix = prefixesOnBand_.find(Key({r.band, r.nordicPrefix})); prefix != prefixesOnBand_.end())
         if (--prefix->second == 0) prefixesOnBand_.erase(prefix);
@@ -65,14 +132,25 @@ void LogIndex::Remove(const CInfo& r) {
 }
 
 void LogIndex::Clear() {
-    // Fresh maps rather than clear(): a reset after a large log gives the memory back.
+    // Fresh tables rather than clear(): a reset after a large log gives the memory back.
     callsOnBand_ = {};
+    callsUsed_ = 0;
+    modes_ = {};
+    otherModes_ = {};
     prefixesOnBand_ = {};
     size_ = 0;
 }
 
+void LogIndex::Reserve(std::size_t records) {
+    std::size_t slots = 64;
+    while (slots < records * 2) slots *= 2;
+    if (slots > callsOnBand_.size()) Grow(slots);
+}
+
 bool LogIndex::HasCallOnBand(std::string_view call, std::string_view band) const {
-    return callsOnBand_.find(Key({call, band})) != callsOnBand_.end();
+    if (callsOnBand_.empty()) return false;
+    const std::string key = Key({call, band});
+    return callsOnBand_[Find(key, HashOf(key))].count != 0;
 }
 
 bool LogIndex::HasPrefixOnBand(std::string_view band, std::string_view nordicPrefix) const {

@@ -4,10 +4,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <utility>
 #include <vector>
 
 #include "log/cinfo.h"
@@ -19,6 +19,8 @@ public:
     bool Add(const CInfo& record);
     void Remove(const CInfo& record);
     void Clear();
+    // Room for this many records without regrowing, as a replay after a reset needs.
+    void Reserve(std::size_t records);
 
     // A stored QSO with this call on this band.
     bool HasCallOnBand(std::string_view call, std::string_view band) const;
@@ -28,18 +30,27 @@ public:
     std::size_t size() const { return size_; }
 
 private:
-    // QSOs of one call on one band, in all and by exact mode text. Nearly always
-    // one mode: it is held in place, any others beside it.
+    // QSOs of one call on one band, in all and in the mode they were first stored
+    // in; any other mode's QSOs are counted in otherModes_. A slot of an open
+    // addressing table, so that the dupe test of a large log costs one cache miss
+    // rather than a chain of them; a free slot has a count of 0.
     struct CallOnBand {
-        std::size_t count = 0;
-        std::string mode;
-        std::size_t modeCount = 0;
-        std::vector<std::pair<std::string, std::size_t>> otherModes;
-
-        std::size_t* CountOf(std::string_view text);
+        std::string key;
+        std::uint32_t hash = 0;
+        std::uint32_t count = 0;
+        std::uint32_t modeCount = 0;
+        std::uint32_t mode = 0;  // in modes_
     };
 
-    std::unordered_map<std::string, CallOnBand> callsOnBand_;
+    std::size_t Find(std::string_view key, std::uint32_t hash) const;  // the slot, or a free one
+    void Grow(std::size_t slots);
+    void EraseAt(std::size_t slot);
+    std::uint32_t ModeId(std::string_view mode);
+
+    std::vector<CallOnBand> callsOnBand_;
+    std::size_t callsUsed_ = 0;
+    std::vector<std::string> modes_;  // the exact mode texts seen: a handful
+    std::unordered_map<std::string, std::size_t> otherModes_;  // call, band and mode
     std::unordered_map<std::string, std::size_t> prefixesOnBand_;
     std::size_t size_ = 0;
 };

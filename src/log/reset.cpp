@@ -101,13 +101,17 @@ int ResetStats(ContestState& state, Env& env, const ResetArgs& args) {
 
     ReadHostVersion(state, env, args.hostFolder);
 
-    // The host replays its whole log after a reset: room for as many QSOs as
-    // before spares the replay every regrowth of the log.
+    // The host replays its whole log after a reset: the log and its index get
+    // room for as many QSOs as before, sparing the replay every regrowth. Room the
+    // log already has is kept, pages and all, unless it is well beyond that.
     const std::size_t replayed = state.log.size();
     state.log.clear();
-    state.log.shrink_to_fit();
-    state.log.reserve(replayed);
+    if (state.log.capacity() > replayed + replayed / 4 + 64) {
+        state.log.shrink_to_fit();
+        state.log.reserve(replayed);
+    }
     state.logIndex.Clear();
+    state.logIndex.Reserve(replayed);
     state.exchangeKeys.Clear();
     state.workedBands.clear();
 

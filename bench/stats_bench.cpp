@@ -104,6 +104,9 @@ void BM_Reload(benchmark::State& state) {
     module.ResetStats0(Reset());
     const std::size_t empty = HeapInUse();
     std::size_t loaded = empty;
+    // The host's reload: a reset of a module that holds the log, then the replay.
+    // The first load after start-up, into an empty module, is not timed.
+    for (const auto& q : log) module.AddData0(Args(q));
     for (auto _ : state) {
         module.ResetStats0(Reset());
         for (const auto& q : log) module.AddData0(Args(q));

@@ -30,6 +30,8 @@ public:
         }
     }
 
+    std::size_t size() const { return texts_.size(); }  // texts given a key
+
     // Fresh tables rather than clear(): a reset after a large log gives the memory back.
     void Clear() {
         slots_ = {};

@@ -58,64 +58,41 @@ int SingleQsoPoints(std::string_view band, const CInfo& record, const OwnStation
 
 namespace {
 
-// Membership of an ordered list of texts, rebuilt on every results call. Texts
-// that come with a key from the exchange keys are looked up as a flag per key: a
+// Membership of an ordered list of texts, rebuilt on every results call. A text
+// that comes with a key from the exchange keys is looked up as a flag per key: a
 // few kilobytes a band, which stay in cache while the walk streams the log past.
-// Texts without a key (records that did not come through intake) switch the list
-// to open addressing over a power-of-two table of list positions and hash tags,
-// for good, since the same text may come with a key and without.
+// The first text without a key (the prefixes, and records that did not come
+// through intake) moves the list to keys of its own for good, since the same
+// text may come with a key and without.
 class ListMembership {
 public:
     explicit ListMembership(TextList& list) : list_(list) {}
 
     // Appends the text unless the list holds it; true when appended.
     bool AddIfNew(std::uint32_t key, std::string_view text) {
-        if (key != TextKeys::none && slots_.empty()) {
+        if (key != TextKeys::none && !byText_) {
             if (key >= seenKeys_.size()) seenKeys_.resize(std::max<std::size_t>(key + 1, 2 * seenKeys_.size()));
             if (seenKeys_[key]) return false;
             seenKeys_[key] = 1;
             list_.emplace_back(text);
             return true;
         }
-        return AddIfNewByText(text);
+        if (!byText_) {
+            for (const auto& listed : list_) ownKeys_.KeyOf(listed);
+            byText_ = true;
+        }
+        const std::size_t known = ownKeys_.size();
+        ownKeys_.KeyOf(text);
+        if (ownKeys_.size() == known) return false;
+        list_.emplace_back(text);
+        return true;
     }
 
 private:
-    struct Slot {
-        std::uint32_t tag = 0;
-        std::uint32_t position = 0;
-    };
-
-    bool AddIfNewByText(std::string_view text) {
-        if ((list_.size() + 1) * 2 > slots_.size()) Grow();
-        const std::size_t hash = std::hash<std::string_view>{}(text);
-        const std::uint32_t tag = static_cast<std::uint32_t>(hash) | 1u;  // 0 marks a free slot
-        for (std::size_t i = hash & mask_;; i = (i + 1) & mask_) {
-            Slot& slot = slots_[i];
-            if (slot.tag == 0) {
-                slot = Slot{tag, static_cast<std::uint32_t>(list_.size())};
-                list_.emplace_back(text);
-                return true;
-            }
-            if (slot.tag == tag && list_[slot.position] == text) return false;
-        }
-    }
-
-    void Grow() {
-        slots_.assign(slots_.empty() ? 64 : slots_.size() * 2, Slot{});
-        mask_ = slots_.size() - 1;
-        for (std::size_t p = 0; p < list_.size(); ++p) {
-            const std::size_t hash = std::hash<std::string_view>{}(list_[p]);
-            std::size_t i = hash & mask_;
-            while (slots_[i].tag != 0) i = (i + 1) & mask_;
-            slots_[i] = Slot{static_cast<std::uint32_t>(hash) | 1u, static_cast<std::uint32_t>(p)};
-        }
-    }
-
     TextList& list_;
     std::vector<std::uint8_t> seenKeys_;
-    std::vector<Slot> slots_;
-    std::size_t mask_ = 0;
+    bool byText_ = false;
+    TextKeys ownKeys_;
 };
 
 // Short texts: an inline loop rather than a library call per comparison.

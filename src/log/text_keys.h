@@ -1,7 +1,7 @@
-// TextKeys: a small number for each distinct text, handed out at intake, so that
-// the results can keep per-band sets of received exchanges as arrays of flags
-// instead of hash tables of strings that a pass over a large log keeps pushing
-// out of the cache.
+// TextKeys: a small number for each distinct text. Intake hands them out for the
+// received exchanges, so that the results can keep per-band sets of them as
+// arrays of flags instead of hash tables of strings that a pass over a large log
+// keeps pushing out of the cache; the results also use one as a set of texts.
 #pragma once
 
 #include <cstddef>

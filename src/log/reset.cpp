@@ -125,6 +125,11 @@ int ResetStats(ContestState& state, Env& env, const ResetArgs& args) {
     for (int i = 0; i < kBandCount; ++i) state.bandRows[i] = {g_bands[i], "-", "-", "-", "-"};
     lock.unlock();
 
+    // The header dialog and the window start pump messages, through which the host
+    // may call AddData0 again: its line must land in this pass's file, never the last.
+    state.badQsoPath = "BadQSO_StatsVERDAWW_" + FormatTime(args.end, "%d_%m_%Y") + ".txt";
+    CreateBadQsoFile(state.badQsoPath);
+
     state.makeCabrillo = args.makeCabrillo;
     if (state.makeCabrillo != 0) {
         prepareCabrilloHeader(state, env, args.myCall);
@@ -132,8 +137,5 @@ int ResetStats(ContestState& state, Env& env, const ResetArgs& args) {
     }
 
     StartWindowsIfWanted(state, env);
-
-    state.badQsoPath = "BadQSO_StatsVERDAWW_" + FormatTime(args.end, "%d_%m_%Y") + ".txt";
-    CreateBadQsoFile(state.badQsoPath);
     return 1;
 }

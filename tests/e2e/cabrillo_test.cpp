@@ -2,6 +2,7 @@
 // operator would, its settings, and the log file byte for byte.
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <future>
 #include <map>
@@ -312,6 +313,52 @@ TEST_F(CabrilloTest, AFileThatCannotBeWrittenIsReportedSo) {
         ASSERT_TRUE(ResetWithDialog(call, Press(IDOK)).found) << call;
         EXPECT_EQ(ResultsWithOutputBox(), "File not written: " + std::string(call) + ".cbr");
     }
+}
+
+// The host's timers keep running while the header dialog of a new pass is open.
+const StatsDll* g_timerDll = nullptr;
+std::atomic<int> g_timerCalls{0};
+
+void CALLBACK AddThirtyMetreQso(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    QsoCall q;
+    q.call = "OH2XYZ";
+    q.band = "30m";
+    q.freqHz = 10140000;
+    EXPECT_EQ(g_timerDll->AddData0(q), 0);
+    ++g_timerCalls;
+}
+
+TEST_F(CabrilloTest, AQsoAddedInsideTheHeaderDialogGoesToTheNewPassFile) {
+    dll.ResetStats0(ResetCall{});
+    QsoCall wrongMode;
+    wrongMode.mode = "CW";
+    EXPECT_EQ(dll.AddData0(wrongMode), 0);
+    const std::string previous = BadQso();
+    ASSERT_NE(previous.find("WRONG MODE"), std::string::npos);
+
+    g_timerDll = &dll;
+    g_timerCalls = 0;
+    ASSERT_NE(SetTimer(nullptr, 0, 50, AddThirtyMetreQso), 0u);
+    auto driver = std::async(std::launch::async, [] {
+        HWND dialog = WaitForDialog("VERDA-WW-DX", 10000);
+        if (!dialog) return false;
+        for (int i = 0; i < 200 && g_timerCalls == 0; ++i) Sleep(10);
+        PressButton(dialog, IDOK);
+        return true;
+    });
+    ResetCall cabrillo;
+    cabrillo.makeCabrillo = 1;
+    cabrillo.end = HostTime(2022, 3, 6, 23, 59);
+    EXPECT_EQ(dll.ResetStats0(cabrillo), 1);
+    ASSERT_TRUE(driver.get());
+    ASSERT_EQ(g_timerCalls, 1);
+
+    EXPECT_EQ(BadQso(), previous);
+    const std::string fresh = ReadFileBytes("BadQSO_StatsVERDAWW_06_03_2022.txt");
+    EXPECT_EQ(fresh.rfind("VERDA-WW-DX CONTEST UBN file \r\n", 0), 0u);
+    EXPECT_NE(fresh.find("OH2XYZ"), std::string::npos);
+    EXPECT_NE(fresh.find("WRONG BAND"), std::string::npos);
 }
 
 }  // namespace

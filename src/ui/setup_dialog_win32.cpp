@@ -160,6 +160,7 @@ INT_PTR Setup::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 INT_PTR CALLBACK SetupProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<Setup*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    NoteWindowProgress();
     try {
         if (message == WM_INITDIALOG) {
             auto& ctx = *reinterpret_cast<WindowContext*>(lParam);

@@ -8,6 +8,7 @@
 #include "ui/host_link_win32.h"
 #include "ui/setup_logic.h"
 #include "ui/window_state.h"
+#include "ui/window_thread_win32.h"
 
 class Env;
 
@@ -59,6 +60,7 @@ bool HandleSideWindowClosing(HWND window, UINT message, WPARAM wParam, INT_PTR& 
 template <typename T>
 INT_PTR CALLBACK SideWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<T*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    NoteWindowProgress();
     try {
         if (message == WM_INITDIALOG) {
             self = new T(window, *reinterpret_cast<WindowContext*>(lParam));

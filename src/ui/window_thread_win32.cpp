@@ -15,7 +15,11 @@ namespace {
 
 constexpr DWORD kStartWaitMs = 5000;
 constexpr DWORD kReadyWaitMs = 5000;
-constexpr DWORD kStopWaitMs = 3000;
+// A stop waits in slices of this length for as long as the window thread shows
+// progress in each, up to the limit: on a slow desktop each DestroyWindow may take
+// seconds, and the module must not be unmapped while the thread still runs in it.
+constexpr DWORD kStopSliceMs = 3000;
+constexpr DWORD kStopLimitMs = 60000;
 
 class Event {
 public:
@@ -59,6 +63,7 @@ bool g_controlBusy = false;
 std::atomic<HWND> g_setupWindow{nullptr};  // non-null while the setup window exists
 std::atomic<bool> g_stopRequested{false};
 std::atomic<bool> g_unloading{false};
+std::atomic<unsigned> g_windowProgress{0};
 
 void RunWindowThread(const ThreadStart& start) {
     ComApartment apartment;
@@ -70,8 +75,10 @@ void RunWindowThread(const ThreadStart& start) {
     SetEvent(start.ready);  // also when the window never came up
     g_setupWindow = nullptr;
     // Side windows still open when the dialog ended some other way.
-    if (ctx.prefixWindow) DestroyWindow(ctx.prefixWindow);
-    if (ctx.multiplierWindow) DestroyWindow(ctx.multiplierWindow);
+    for (HWND side : {ctx.prefixWindow, ctx.multiplierWindow}) {
+        if (side) DestroyWindow(side);
+        NoteWindowProgress();
+    }
     g_hostLink = nullptr;
     link.Disconnect();
     if (g_unloading) apartment.Abandon();
@@ -116,6 +123,17 @@ bool WaitServingCom(HANDLE event, DWORD timeoutMs) {
     }
 }
 
+bool WaitWhileProgressing(HANDLE finished) {
+    unsigned seen = g_windowProgress.load();
+    for (DWORD waited = 0; waited < kStopLimitMs; waited += kStopSliceMs) {
+        if (WaitServingCom(finished, kStopSliceMs)) return true;
+        const unsigned now = g_windowProgress.load();
+        if (now == seen) return false;  // stuck, not slow
+        seen = now;
+    }
+    return false;
+}
+
 // With g_controlMutex held and g_controlBusy set.
 bool StopLocked() {
     if (!g_thread) return true;
@@ -125,7 +143,7 @@ bool StopLocked() {
         // call it is making to the host's object, which the wait below does.
         if (HWND setup = g_setupWindow.load()) PostMessageW(setup, WM_CLOSE, 0, 0);
         // A thread that does not finish in time keeps its record: it may still set the event.
-        if (!WaitServingCom(g_thread->finished.Get(), kStopWaitMs)) return false;
+        if (!WaitWhileProgressing(g_thread->finished.Get())) return false;
     }
     g_thread.reset();
     return true;
@@ -180,6 +198,8 @@ bool PostUpdateWindows() {
     HWND setup = g_setupWindow.load();
     return setup && PostMessageW(setup, WM_UPDATE_WINDOWS, 0, 0);
 }
+
+void NoteWindowProgress() { ++g_windowProgress; }
 
 bool PublishSetupWindow(HWND window) {
     g_setupWindow = window;

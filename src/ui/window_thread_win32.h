@@ -14,8 +14,9 @@ class Env;
 // can be stopped. A thread still alive is stopped first.
 void StartWindowThread(HINSTANCE instance, ContestState& state, WindowState& windows, Env& env);
 
-// Closes the side windows and the setup window and waits, a few seconds at most,
-// until the window thread is done with the module's code. Serves the host's COM
+// Closes the side windows and the setup window and waits until the window thread
+// is done with the module's code: as long as the thread shows progress (up to a
+// minute), and a few seconds when it shows none. Serves the host's COM
 // calls meanwhile when called on a COM apartment thread, so a window thread that
 // is calling the host cannot block it. Safe under the loader lock: it never waits
 // for the thread's exit itself.
@@ -29,6 +30,10 @@ bool WindowThreadRunning();
 // Posts the setup window an update request; false when there is no setup window
 // (yet) to take it.
 bool PostUpdateWindows();
+
+// Called by the window thread's windows at every message: a stop keeps waiting
+// for a thread that shows progress.
+void NoteWindowProgress();
 
 // For the setup window as it starts: records its handle, or returns false when a
 // stop is already under way and the window must end at once.

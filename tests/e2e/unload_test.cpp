@@ -1,0 +1,120 @@
+// Unloading with the operator windows open, as different hosts do it: the exports
+// on the thread that owns the automation object, or on a worker thread that does
+// not pump while the object's thread does. FreeLibrary must return with no window
+// of the module left, the process must live on, and the plug-in must load again as
+// new. ctest also runs this suite in a Wine prefix of its own whose windows are
+// managed: with no window manager there, each DestroyWindow takes about 2 s.
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "automation_object.h"
+#include "stand_in_host.h"
+#include "window_driver.h"
+
+namespace {
+
+constexpr int kOnTopBox = 1016;
+
+void SetSetting(const char* key, const char* value) {
+    WritePrivateProfileStringA("Settings", key, value, ".\\Plugins\\VERDA-WW.ini");
+}
+
+class ComThread {
+public:
+    ComThread() { CoInitialize(nullptr); }
+    ~ComThread() { CoUninitialize(); }
+    ComThread(const ComThread&) = delete;
+    ComThread& operator=(const ComThread&) = delete;
+};
+
+// Where the host calls the exports from.
+enum class Caller { objectThread, worker };
+
+class UnloadTest : public ::testing::TestWithParam<Caller> {
+protected:
+    ComThread com;  // the host object lives in this thread's apartment
+    ScratchFolder folder;
+    HostAutomationObject host;
+    std::optional<StatsDll> dll;
+
+    void SetUp() override {
+        ASSERT_TRUE(host.registered());
+        SetSetting("setup_view_pref", "1");
+        SetSetting("setup_view_prev_qso", "1");
+    }
+    void TearDown() override {
+        AsHost([&] { dll.reset(); });
+    }
+
+    // Runs `body` as the host calls the exports. A worker sleeps between calls
+    // and never pumps; this thread keeps serving the host object meanwhile.
+    void AsHost(const std::function<void()>& body) {
+        if (GetParam() == Caller::objectThread) return body();
+        std::atomic<bool> done{false};
+        std::thread worker([&] {
+            Sleep(20);
+            body();
+            done = true;
+        });
+        PumpUntil([&] { return done.load(); }, 120000);
+        worker.join();
+    }
+
+    // Loads the plug-in and opens all three windows.
+    bool LoadWithWindows() {
+        SetSetting("Start", "0");
+        AsHost([&] {
+            dll.emplace();
+            dll->ResetStats0(ResetCall{});
+        });
+        return PumpUntil([] { return OurVisibleWindows().size() == 3; }, 15000);
+    }
+
+    // FreeLibrary, and what it left behind; returns its time in ms.
+    DWORD Unload() {
+        DWORD took = 0;
+        AsHost([&] {
+            const DWORD start = GetTickCount();
+            dll.reset();
+            took = GetTickCount() - start;
+        });
+        EXPECT_TRUE(OurVisibleWindows().empty());
+        PumpFor(2000);  // a thread left running in the unmapped module would crash us here
+        return took;
+    }
+};
+
+TEST_P(UnloadTest, WithAllWindowsOpenLeavesNoWindowAndLoadsAgain) {
+    ASSERT_TRUE(LoadWithWindows());
+    RecordProperty("unload_ms", static_cast<int>(Unload()));
+    ASSERT_TRUE(LoadWithWindows());  // a fresh module, windows and all
+    Unload();
+}
+
+TEST_P(UnloadTest, AQueuedClickOnTheOnTopBoxReopensBothSideWindows) {
+    ASSERT_TRUE(LoadWithWindows());
+    HWND setup = FindOurWindow(L"Setup VERDA-WW-DX- 2021");
+    ASSERT_NE(setup, nullptr);
+    // As a mouse delivers it: posted button messages, not a sent BM_CLICK.
+    HWND box = GetDlgItem(setup, kOnTopBox);
+    PostMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    PostMessageW(box, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    auto sideWindowsOnTop = [] {
+        HWND mult = FindOurWindow(L"Working mult");
+        HWND prev = FindOurWindow(L"Working Prefix");
+        return mult && prev && IsTopMost(mult) && IsTopMost(prev);
+    };
+    EXPECT_TRUE(PumpUntil(sideWindowsOnTop, 15000));
+    Unload();
+}
+
+INSTANTIATE_TEST_SUITE_P(Hosts, UnloadTest, ::testing::Values(Caller::objectThread, Caller::worker),
+                         [](const auto& info) { return info.param == Caller::worker ? "Worker" : "ObjectThread"; });
+
+}  // namespace

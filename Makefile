@@ -63,18 +63,26 @@ demo: replay wine-prefix
 	@xvfb-run -a sh -c 'wine build/win32/bin/replay.exe examples/sample.adi --cty /usr/share/hamradio-files/cty.dat \
 		--workdir out/ --html out/report.html --cabrillo --header examples/header.txt; s=$$?; wineserver -k; exit $$s'
 
-# A zip for operators: the plug-in, the replay program, the country file, the
-# sample and a guide with Windows line ends.
+# A zip for operators: the plug-in and the replay program as released (optimised,
+# symbols stripped, in build/win32-release beside the tests' build), the country
+# file, the sample, a guide and a short README with the version, Windows line ends.
 DIST := build/dist/VERDA-WW-DX
-dist: replay
+VERSION := $(shell grep -o 'Stats VERSION [0-9.]*' CMakeLists.txt | cut -d' ' -f3)
+dist: deps
 	@scripts/install-deps.sh zip
+	cmake --preset win32-release >/dev/null
+	cmake --build --preset win32-release -j2
 	@rm -rf build/dist && mkdir -p $(DIST)
-	cp build/win32/bin/Stats.dll build/win32/bin/replay.exe /usr/share/hamradio-files/cty.dat \
+	cp build/win32-release/bin/Stats.dll build/win32-release/bin/replay.exe /usr/share/hamradio-files/cty.dat \
 		examples/sample.adi $(DIST)/
 	sed 's/$$/\r/' docs/GUIDE.txt > $(DIST)/GUIDE.txt
 	sed 's/$$/\r/' examples/header.txt > $(DIST)/header.txt
+	printf '%s\r\n' "VERDA-WW-DX scoring for Tevo, version $(VERSION)" "" \
+		"Stats.dll    the plug-in: copy it into the Plugins folder under Tevo's working folder" \
+		"replay.exe   scores a log with the plug-in: replay.exe sample.adi --cty cty.dat" \
+		"GUIDE.txt    how to install and use both" > $(DIST)/README.txt
 	cd build/dist && zip -q -r VERDA-WW-DX.zip VERDA-WW-DX
-	@echo "Operator's zip: build/dist/VERDA-WW-DX.zip"
+	@echo "Operator's zip: build/dist/VERDA-WW-DX.zip (version $(VERSION))"
 
 # Each fuzz target for FUZZ_TIME seconds from its committed seeds; new inputs
 # collect in build/fuzz/corpus, crashes as crash-* files in build/fuzz.

@@ -13,6 +13,16 @@
 #include <string>
 #include <vector>
 
+// A single-threaded COM apartment for the lifetime of the object: the host
+// object's thread.
+class ComThread {
+public:
+    ComThread() { CoInitialize(nullptr); }
+    ~ComThread() { CoUninitialize(); }
+    ComThread(const ComThread&) = delete;
+    ComThread& operator=(const ComThread&) = delete;
+};
+
 // What GetEntryField answers for one field.
 struct ScriptedField {
     enum class Kind { text, number, unconvertible } kind = Kind::text;

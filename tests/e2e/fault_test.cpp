@@ -182,14 +182,6 @@ TEST_F(FaultTest, WorkingDirectoryGoneMidPassAndBack) {
 
 // The host's automation object, failing or stalling, while the window thread
 // updates; the last case unloads the plug-in in the middle of an update.
-class ComThread {
-public:
-    ComThread() { CoInitialize(nullptr); }
-    ~ComThread() { CoUninitialize(); }
-    ComThread(const ComThread&) = delete;
-    ComThread& operator=(const ComThread&) = delete;
-};
-
 class HostFaultTest : public ::testing::Test {
 protected:
     ComThread com;

@@ -25,14 +25,6 @@ void SetSetting(const char* key, const char* value) {
     WritePrivateProfileStringA("Settings", key, value, ".\\Plugins\\VERDA-WW.ini");
 }
 
-class ComThread {
-public:
-    ComThread() { CoInitialize(nullptr); }
-    ~ComThread() { CoUninitialize(); }
-    ComThread(const ComThread&) = delete;
-    ComThread& operator=(const ComThread&) = delete;
-};
-
 // Where the host calls the exports from.
 enum class Caller { objectThread, worker };
 

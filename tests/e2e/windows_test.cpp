@@ -105,14 +105,6 @@ QsoCall Qso(const char* call, const char* band, const char* country, const char*
     return q;
 }
 
-class ComThread {
-public:
-    ComThread() { CoInitialize(nullptr); }
-    ~ComThread() { CoUninitialize(); }
-    ComThread(const ComThread&) = delete;
-    ComThread& operator=(const ComThread&) = delete;
-};
-
 class WindowsTest : public ::testing::Test {
 protected:
     ComThread com;  // the host object lives in this thread's apartment

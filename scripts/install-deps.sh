@@ -19,5 +19,10 @@ SUDO=""
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386
 fi
-$SUDO apt-get update -q
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "${missing[@]}"
+# A mirror in mid-sync may fail one index (seen for bookworm-security's i386 list):
+# go on with the others rather than stop.
+$SUDO apt-get update -q || echo "install-deps: an index failed to download; going on with the others" >&2
+install() { DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "$@" "${missing[@]}"; }
+# Without that index the i386 libraries may lag their amd64 twins; the release's
+# own versions then fit together.
+install || install -t bookworm

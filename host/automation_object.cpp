@@ -68,6 +68,11 @@ public:
         if (!owner_) return RPC_E_DISCONNECTED;
         HostAutomationObject& o = *owner_;
         if (o.delayMs) Sleep(o.delayMs);
+        if (o.stallNext == id) {
+            o.stallNext = 0;
+            o.calls.push_back("stalled " + std::to_string(id));
+            Sleep(o.stallMs);
+        }
         if (o.failNext == id) {
             o.failNext = 0;
             o.calls.push_back("failed " + std::to_string(id));

@@ -52,6 +52,10 @@ public:
     DISPID failNext = 0;
     // Every call first keeps the host busy this long, as a host that hangs briefly.
     DWORD delayMs = 0;
+    // The next call with this dispatch id stalls for stallMs first, once: a host
+    // that stops answering in the middle of an update.
+    DISPID stallNext = 0;
+    DWORD stallMs = 0;
 
     // Every call in order: "get 5", "set 6 0042", "run <SP1>", "frequency",
     // and "bad ..." for a call with the wrong kind, argument count or types.

@@ -75,10 +75,11 @@ private:
     EXCEPINFO e_;
 };
 
-// CoInitialize for the lifetime of the object, balanced on the same thread.
+// A COM apartment for the lifetime of the object (single-threaded unless told),
+// balanced on the same thread.
 class ComApartment {
 public:
-    ComApartment() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
+    explicit ComApartment(DWORD model = COINIT_APARTMENTTHREADED) : ok_(SUCCEEDED(CoInitializeEx(nullptr, model))) {}
     ComApartment(const ComApartment&) = delete;
     ComApartment& operator=(const ComApartment&) = delete;
     ~ComApartment() {

@@ -1,12 +1,10 @@
 // HostAutomation over COM: the host's IDispatch found in the running object table.
-#include "ui/host_link_win32.h"
+#include "ui/host_dispatch_win32.h"
 
 #include <algorithm>
 #include <vector>
 
 #include "ui/wide_text_win32.h"
-
-HostLink* g_hostLink = nullptr;
 
 namespace {
 
@@ -35,7 +33,7 @@ std::string TextOf(BSTR b) { return b ? AnsiFrom(std::wstring_view(b, SysStringL
 
 }  // namespace
 
-void HostLink::Connect() {
+void HostDispatch::Connect() {
     dispatch_.Reset();
     CLSID clsid;
     if (FAILED(CLSIDFromProgID(L"Tevo2.Application", &clsid))) return;
@@ -46,7 +44,7 @@ void HostLink::Connect() {
         *dispatch_.Put() = dispatch;
 }
 
-void HostLink::Invoke(DISPID id, WORD flags, VARIANT* args, UINT count, VARIANT* result) {
+void HostDispatch::Invoke(DISPID id, WORD flags, VARIANT* args, UINT count, VARIANT* result) {
     // Invoke takes the arguments last first.
     std::vector<VARIANT> reversed(args, args + count);
     std::reverse(reversed.begin(), reversed.end());
@@ -58,7 +56,7 @@ void HostLink::Invoke(DISPID id, WORD flags, VARIANT* args, UINT count, VARIANT*
     if (FAILED(hr)) throw HostError("the host refused an automation call");
 }
 
-double HostLink::GetFrequency() {
+double HostDispatch::GetFrequency() {
     if (!dispatch_) return 0.0;
     Variant result;
     Invoke(kFrequency, DISPATCH_PROPERTYGET, nullptr, 0, result.Get());
@@ -67,7 +65,7 @@ double HostLink::GetFrequency() {
     return (*result).dblVal;
 }
 
-std::string HostLink::GetEntryField(int index) {
+std::string HostDispatch::GetEntryField(int index) {
     if (!dispatch_) return {};
     VARIANT arg = LongArg(index);
     Variant result;
@@ -77,14 +75,14 @@ std::string HostLink::GetEntryField(int index) {
     return TextOf((*result).bstrVal);
 }
 
-void HostLink::RunCommand(std::string_view command) {
+void HostDispatch::RunCommand(std::string_view command) {
     if (!dispatch_) return;
     Bstr text(WideFrom(command, CP_THREAD_ACP));
     VARIANT arg = TextArg(text);
     Invoke(kRunCommand, DISPATCH_METHOD, &arg, 1, nullptr);
 }
 
-void HostLink::SetEntryField(int index, std::string_view text) {
+void HostDispatch::SetEntryField(int index, std::string_view text) {
     if (!dispatch_) return;
     Bstr value(WideFrom(text, CP_THREAD_ACP));
     VARIANT args[2] = {LongArg(index), TextArg(value)};

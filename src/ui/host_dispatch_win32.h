@@ -1,5 +1,7 @@
-// HostLink: HostAutomation over the host's running automation object
-// ("Tevo2.Application"), by IDispatch::Invoke with fixed dispatch ids.
+// HostDispatch: the host's running automation object ("Tevo2.Application"),
+// called by IDispatch::Invoke with fixed dispatch ids. Used on the helper thread
+// of one run of host calls (host_link_win32.h), which may wait in it for as long
+// as the host takes.
 #pragma once
 
 #include <windows.h>
@@ -8,10 +10,10 @@
 #include "ui/com_holders_win32.h"
 #include "ui/host_automation.h"
 
-class HostLink final : public HostAutomation {
+class HostDispatch final : public HostAutomation {
 public:
     // Finds the running host on the calling thread, whose apartment must be
-    // initialised; without one the link stays empty.
+    // initialised; without one it stays empty.
     void Connect();
     void Disconnect() { dispatch_.Reset(); }
 
@@ -27,6 +29,3 @@ private:
 
     ComPtr<IDispatch> dispatch_;
 };
-
-// The window thread's link while that thread runs, otherwise null.
-extern HostLink* g_hostLink;

@@ -103,6 +103,7 @@ void Setup::Initialise() {
     SetControlTexts(ctx_.Russian());
     ctx_.host.Connect();
     SendStartCommands();
+    ctx_.host.EndCalls();
     PostUpdate();
     DisableCloseItem(window_);
     // A timer message comes only once the queue is empty and every window is
@@ -148,10 +149,12 @@ INT_PTR Setup::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             Close(SideWindow::multiplier);
             EndDialog(window_, 0);
             return TRUE;
-        case WM_UPDATE_WINDOWS:
+        case WM_UPDATE_WINDOWS: {
+            HostCalls calls(ctx_.host);
             RunUpdate(ctx_.state, ctx_.windows, ctx_.host, *this, ctx_.env);
             SetWindowLongPtrW(window_, DWLP_MSGRESULT, 0);
             return TRUE;
+        }
         default:
             (void)lParam;
             return FALSE;

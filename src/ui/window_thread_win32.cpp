@@ -8,7 +8,10 @@
 #include <mutex>
 
 #include "ui/com_holders_win32.h"
+#include "ui/event_win32.h"
 #include "ui/host_link_win32.h"
+#include "ui/message_wait_win32.h"
+#include "ui/module_reference_win32.h"
 #include "ui/window_context_win32.h"
 
 namespace {
@@ -21,28 +24,14 @@ constexpr DWORD kReadyWaitMs = 5000;
 constexpr DWORD kStopSliceMs = 3000;
 constexpr DWORD kStopLimitMs = 60000;
 
-class Event {
-public:
-    Event() : h_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
-    Event(const Event&) = delete;
-    Event& operator=(const Event&) = delete;
-    ~Event() {
-        if (h_) CloseHandle(h_);
-    }
-    HANDLE Get() const { return h_; }
-    bool IsSet() const { return WaitForSingleObject(h_, 0) == WAIT_OBJECT_0; }
-
-private:
-    HANDLE h_;
-};
-
 // One window thread's hand-shakes. Only the controlling side frees it, and only
 // once `finished` is set: after setting it the thread touches nothing of ours.
 struct ThreadRecord {
     Event started;   // the thread runs the module's code
     Event ready;     // its windows are up, updated and painted
     Event finished;  // it is done with the module's code
-    bool Valid() const { return started.Get() && ready.Get() && finished.Get(); }
+    Event stopping;  // it is asked to stop: a host call it waits for is given up
+    bool Valid() const { return started.Get() && ready.Get() && finished.Get() && stopping.Get(); }
 };
 
 struct ThreadStart {
@@ -53,6 +42,7 @@ struct ThreadStart {
     HANDLE started;
     HANDLE ready;
     HANDLE finished;
+    HANDLE stopping;
 };
 
 // Recursive, and `g_controlBusy` set while Start or Stop waits: the waits serve
@@ -67,7 +57,7 @@ std::atomic<unsigned> g_windowProgress{0};
 
 void RunWindowThread(const ThreadStart& start) {
     ComApartment apartment;
-    HostLink link;
+    HostLink link(start.stopping);
     g_hostLink = &link;
     WindowContext ctx{start.instance, start.state, start.windows, start.env, link};
     ctx.ready = start.ready;
@@ -111,16 +101,7 @@ bool WaitServingCom(HANDLE event, DWORD timeoutMs) {
         DWORD index = 0;
         return CoWaitForMultipleHandles(0, timeoutMs, 1, handles, &index) == S_OK;
     }
-    const DWORD start = GetTickCount();
-    for (;;) {
-        const DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= timeoutMs) return false;
-        const DWORD r = MsgWaitForMultipleObjects(1, &event, FALSE, timeoutMs - elapsed, QS_SENDMESSAGE);
-        if (r == WAIT_OBJECT_0) return true;
-        if (r != WAIT_OBJECT_0 + 1) return false;
-        MSG msg;
-        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);  // delivers sent messages
-    }
+    return WaitServingSentMessages(&event, 1, timeoutMs) == 0;
 }
 
 bool WaitWhileProgressing(HANDLE finished) {
@@ -139,6 +120,7 @@ bool StopLocked() {
     if (!g_thread) return true;
     if (!g_thread->finished.IsSet()) {
         g_stopRequested = true;
+        SetEvent(g_thread->stopping.Get());
         // Posted, not sent: the window thread may first need this thread to serve a
         // call it is making to the host's object, which the wait below does.
         if (HWND setup = g_setupWindow.load()) PostMessageW(setup, WM_CLOSE, 0, 0);
@@ -168,7 +150,11 @@ void StartWindowThread(HINSTANCE instance, ContestState& state, WindowState& win
     if (!record->Valid()) return;
     g_stopRequested = false;
     auto start = std::make_unique<ThreadStart>(
-        ThreadStart{instance, state, windows, env, record->started.Get(), record->ready.Get(), record->finished.Get()});
+        ThreadStart{instance, state, windows, env, record->started.Get(), record->ready.Get(), record->finished.Get(),
+                    record->stopping.Get()});
+    // The thread's host calls take references to the module; what that needs is
+    // looked up here, where the loader lock may be taken.
+    PrepareModuleReference();
     HANDLE thread = CreateThread(nullptr, 0, WindowThreadMain, start.get(), 0, nullptr);
     if (!thread) return;
     start.release();  // the thread's now

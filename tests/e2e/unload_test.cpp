@@ -6,6 +6,7 @@
 // managed: with no window manager there, each DestroyWindow takes about 2 s.
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <optional>
@@ -24,6 +25,8 @@ constexpr int kOnTopBox = 1016;
 void SetSetting(const char* key, const char* value) {
     WritePrivateProfileStringA("Settings", key, value, ".\\Plugins\\VERDA-WW.ini");
 }
+
+bool ModuleGone() { return OurVisibleWindows().empty() && !GetModuleHandleW(L"Stats.dll"); }
 
 // Where the host calls the exports from.
 enum class Caller { objectThread, worker };
@@ -76,7 +79,9 @@ protected:
             dll.reset();
             took = GetTickCount() - start;
         });
-        EXPECT_TRUE(OurVisibleWindows().empty());
+        // An update that is calling the host holds the module until it has its
+        // answer, a moment later: the unload then ends on that update's helper.
+        EXPECT_TRUE(PumpUntil(ModuleGone, 1000));
         PumpFor(2000);  // a thread left running in the unmapped module would crash us here
         return took;
     }
@@ -105,6 +110,45 @@ TEST_P(UnloadTest, AQueuedClickOnTheOnTopBoxReopensBothSideWindows) {
     EXPECT_TRUE(PumpUntil(sideWindowsOnTop, 15000));
     Unload();
 }
+
+// A host whose object stops answering in the middle of an update: the exports on
+// a worker, since the object's own thread is the one that hangs.
+class StalledHostTest : public UnloadTest {};
+
+TEST_P(StalledHostTest, ExportsAnswerAndTheUnloadEndsOnceTheHostAnswers) {
+    constexpr DISPID kFrequency = 2;
+    constexpr DWORD kStallMs = 8000;
+    ASSERT_TRUE(LoadWithWindows());
+    host.stallNext = kFrequency;
+    host.stallMs = kStallMs;
+    DWORD worstExportMs = 0, unloadMs = 0;
+    AsHost([&] {
+        dll->CheckCall0(CheckCallArgs{});  // its update stalls on the frequency
+        Sleep(2500);
+        auto timed = [&](const std::function<void()>& call) {
+            const DWORD start = GetTickCount();
+            call();
+            worstExportMs = std::max(worstExportMs, GetTickCount() - start);
+        };
+        timed([&] { dll->AddData0(QsoCall{}); });
+        timed([&] { dll->CheckCall0(CheckCallArgs{}); });
+        timed([&] { dll->Results(); });
+        const DWORD start = GetTickCount();
+        dll.reset();
+        unloadMs = GetTickCount() - start;
+    });
+    EXPECT_EQ(host.Count("stalled"), 1);
+    EXPECT_LT(worstExportMs, 100u);
+    EXPECT_LT(unloadMs, 2000u);
+    // The stalled call has returned by now; the update's helper ends the unload.
+    EXPECT_TRUE(PumpUntil(ModuleGone, 5000));
+    PumpFor(1000);
+    ASSERT_TRUE(LoadWithWindows());
+    Unload();
+}
+
+INSTANTIATE_TEST_SUITE_P(Worker, StalledHostTest, ::testing::Values(Caller::worker),
+                         [](const auto&) { return "Worker"; });
 
 INSTANTIATE_TEST_SUITE_P(Hosts, UnloadTest, ::testing::Values(Caller::objectThread, Caller::worker),
                          [](const auto& info) { return info.param == Caller::worker ? "Worker" : "ObjectThread"; });

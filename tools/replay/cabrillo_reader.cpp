@@ -104,7 +104,7 @@ public:
         std::istringstream words(line_.substr(4));
         std::vector<std::string> f;
         for (std::string w; words >> w;) f.push_back(w);
-        if (f.size() < 7) return Skip("a QSO line needs at least 7 fields (freq mode date time call exch call), found " +
+        if (f.size() < 6) return Skip("a QSO line needs at least 6 fields (freq mode date time call call), found " +
                                       std::to_string(f.size()));
         LogQso q;
         if (!ReadFrequency(f[0], q)) return Skip("\"" + Printable(f[0]) + "\" is not a frequency in kHz or a band");

@@ -181,7 +181,9 @@ std::string SkipSummary(const ReplayPlan& plan) {
     if (!plan.outsidePeriod.empty()) {
         text += "QSOs outside the contest period (left out): " + std::to_string(plan.outsidePeriod.size()) + "\n";
         for (const auto& q : plan.outsidePeriod) {
-            text += RecordRow(q) + "\n";
+            std::string row = RecordRow(q);
+            row.erase(row.find_last_not_of(' ') + 1);
+            text += row + "\n";
         }
     }
     text += "QSOs replayed: " + std::to_string(plan.qsos.size()) + ", records skipped: " +

@@ -190,12 +190,15 @@ LogFile ReadAdifLog(std::string_view text, const std::string& name) {
     // A file whose first text is not a tag has a header, which ends at <EOH>.
     const auto first = text.find_first_not_of(" \t\r\n");
     if (first != std::string_view::npos && text[first] != '<') {
-        for (;;) {
+        // A LoTW download without QSOs has header fields and no <EOH>.
+        for (bool fields = false;;) {
             auto tag = scan.Next();
+            if (!tag && fields) return {};
             if (!tag)
                 throw InputError(name + ": not an ADIF or Cabrillo file (no <EOH> ends an ADIF header, no "
                                         "START-OF-LOG: begins a Cabrillo log)");
             if (tag->name == "EOH") break;
+            fields = fields || tag->hasData;
         }
     }
     LogFile log;

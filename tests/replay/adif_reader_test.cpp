@@ -135,8 +135,9 @@ TEST(AdifReader, FilesUnreadableAsAWholeAreRefusedWithTheLikelyCause) {
         {"<COMMENT:12>two\nlines" + ok,
          "x.adi: line 1: the field COMMENT runs into the next tag: its length counts more characters than it holds "
          "(were the line ends changed, CR LF to LF?)"},
-        {"a header without its end\n" + ok,
-         "x.adi: not an ADIF or Cabrillo file (no <EOH> ends an ADIF header, no START-OF-LOG: begins a Cabrillo log)"},
+        {"a preamble without <EOH>\n" + ok, ""},
+        {"Dear contest manager,\nplease find my log attached.\n",
+         "x.adi: not an ADIF or Cabrillo file (no ADIF field, no START-OF-LOG: begins a Cabrillo log)"},
         {std::string("\x7F" "ELF\x01\x01\x01\0\0\0\0\0\0\0\0\0\x02\0\x03\0", 20), "x.adi: not an ADIF or Cabrillo file (it holds binary data)"},
     };
     for (const auto& c : cases) {

@@ -3,6 +3,7 @@
 // lengths count bytes, text outside tags and tags without a length
 // (<APP_LoTW_EOF>, <EOF>) are ignored. A record that cannot be scored is skipped;
 // only a file whose fields cannot be told apart is refused.
+#include <algorithm>
 #include <map>
 #include <optional>
 
@@ -50,7 +51,14 @@ public:
             Advance(open);
             tagLine_ = line_;
             const auto close = text_.find('>', open);
-            if (close == std::string_view::npos) Fail("the file ends inside a tag (truncated?)");
+            if (close == std::string_view::npos) {
+                // A tag cut off by the end of the file, or a '<' in free text.
+                const auto rest = text_.substr(open + 1);
+                if (std::all_of(rest.begin(), rest.end(), [](char c) { return IsNameChar(c) || c == ':' || c == ' '; }))
+                    Fail("the file ends inside a tag (truncated?)");
+                Advance(open + 1);
+                continue;
+            }
             const std::string_view inside = text_.substr(open + 1, close - open - 1);
             Tag tag;
             const auto colon = inside.find(':');
@@ -84,6 +92,7 @@ public:
 
     // Line where the last tag began.
     int line() const { return tagLine_; }
+    bool AtEnd() const { return pos_ >= text_.size(); }
     [[noreturn]] void Fail(const std::string& what) const {
         throw InputError(name_ + ": line " + std::to_string(tagLine_) + ": " + what);
     }
@@ -186,19 +195,24 @@ private:
 
 LogFile ReadAdifLog(std::string_view text, const std::string& name) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-    AdifScanner scan(text, name);
     // A file whose first text is not a tag has a header, which ends at <EOH>.
+    // Without one, the text before the first tag is only a preamble, as LoTW's
+    // download without QSOs has it; a text without any field is no ADIF.
+    std::optional<AdifScanner> scan;
+    scan.emplace(text, name);
     const auto first = text.find_first_not_of(" \t\r\n");
     if (first != std::string_view::npos && text[first] != '<') {
-        // A LoTW download without QSOs has header fields and no <EOH>.
-        for (bool fields = false;;) {
-            auto tag = scan.Next();
-            if (!tag && fields) return {};
-            if (!tag)
-                throw InputError(name + ": not an ADIF or Cabrillo file (no <EOH> ends an ADIF header, no "
-                                        "START-OF-LOG: begins a Cabrillo log)");
-            if (tag->name == "EOH") break;
+        bool fields = false, records = false;
+        for (auto tag = scan->Next(); tag && tag->name != "EOH"; tag = scan->Next()) {
             fields = fields || tag->hasData;
+            records = records || tag->name == "EOR";
+        }
+        if (scan->AtEnd()) {
+            if (!fields)
+                throw InputError(name + ": not an ADIF or Cabrillo file (no ADIF field, no START-OF-LOG: begins a "
+                                        "Cabrillo log)");
+            if (!records) return {};
+            scan.emplace(text, name);
         }
     }
     LogFile log;
@@ -217,7 +231,7 @@ LogFile ReadAdifLog(std::string_view text, const std::string& name) {
         }
         fields.clear();
     };
-    for (auto tag = scan.Next(); tag; tag = scan.Next()) {
+    for (auto tag = scan->Next(); tag; tag = scan->Next()) {
         if (tag->name == "EOR") {
             if (!fields.empty()) finish();
             continue;
@@ -228,7 +242,7 @@ LogFile ReadAdifLog(std::string_view text, const std::string& name) {
             continue;
         }
         if (!tag->hasData) continue;  // <APP_LoTW_EOF>, <EOF>: markers, not fields
-        if (fields.empty()) recordLine = scan.line();
+        if (fields.empty()) recordLine = scan->line();
         fields[tag->name] = std::move(tag->value);
     }
     if (!fields.empty()) {

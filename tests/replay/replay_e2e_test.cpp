@@ -10,73 +10,11 @@
 #include <sstream>
 
 #include "plugin_test.h"
+#include "replay_runner.h"
 
 namespace {
 
 const std::string kSource = SOURCE_DIR;  // the repository, as Wine sees it
-
-struct ReplayRun {
-    DWORD exitCode = 0;
-    std::string out, err;
-};
-
-class Handle {
-public:
-    explicit Handle(HANDLE h) : h_(h) {}
-    ~Handle() {
-        if (h_ && h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE get() const { return h_; }
-
-private:
-    HANDLE h_;
-};
-
-std::string Lf(std::string text) {
-    std::string out;
-    for (char c : text)
-        if (c != '\r') out += c;
-    return out;
-}
-
-// Runs replay.exe from the folder of this program in the current folder.
-ReplayRun Replay(const std::string& args) {
-    std::string exe = StatsDll::DefaultPath();
-    exe.replace(exe.size() - 9, 9, "replay.exe");
-    std::string command = "\"" + exe + "\" " + args;
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    ReplayRun run;
-    {
-        Handle out(CreateFileA("stdout.txt", GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
-        Handle err(CreateFileA("stderr.txt", GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        si.dwFlags = STARTF_USESTDHANDLES;
-        si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-        si.hStdOutput = out.get();
-        si.hStdError = err.get();
-        PROCESS_INFORMATION pi{};
-        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-            ADD_FAILURE() << "cannot start " << command;
-            return run;
-        }
-        Handle process(pi.hProcess), thread(pi.hThread);
-        EXPECT_EQ(WaitForSingleObject(pi.hProcess, 120000), WAIT_OBJECT_0);
-        GetExitCodeProcess(pi.hProcess, &run.exitCode);
-    }
-    run.out = Lf(ReadFileBytes("stdout.txt"));
-    run.err = Lf(ReadFileBytes("stderr.txt"));
-    return run;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
 
 using ReplayTest = PluginTest;
 
@@ -145,7 +83,9 @@ TEST_F(ReplayTest, SampleGivesAValidCabrilloFile) {
         EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
 }
 
-TEST_F(ReplayTest, BadInputStopsWithStatusTwoAndWritesNothing) {
+// A log unreadable as a whole stops with status 4, a bad country or header file
+// with 2; neither writes anything.
+TEST_F(ReplayTest, BadInputStopsAndWritesNothing) {
     const std::string record = "<CALL:4>K5ZD<QSO_DATE:8>20210306<TIME_ON:4>1200<BAND:3>20m<MODE:4>RTTY<EOR>\r\n";
     WriteFileBytes("ok.adi", "<STATION_CALLSIGN:6>SM5XYZ" + record);
     WriteFileBytes("truncated.adi", "<STATION_CALLSIGN:6>SM5XYZ" + record + "<CALL:5>OH2");
@@ -153,15 +93,16 @@ TEST_F(ReplayTest, BadInputStopsWithStatusTwoAndWritesNothing) {
     WriteFileBytes("header.txt", "NAME: Erik\nCLAIMED: 5\n");
     const struct {
         std::string args, message;
+        DWORD status;
     } cases[] = {
-        {"truncated.adi", "truncated.adi: line 2: the field CALL wants 5 characters but the file ends first (truncated?)"},
-        {"missing.adi", "missing.adi: cannot open the file"},
-        {"ok.adi --cty junk.dat", "junk.dat: line 1: expected an entity line \"Name: CQ: ITU: Continent: Lat: Long: TZ: Prefix:\""},
-        {"ok.adi --cabrillo --header header.txt", "header.txt: line 2: unknown header tag CLAIMED"},
+        {"truncated.adi", "truncated.adi: line 2: the field CALL wants 5 characters but the file ends first (truncated?)", 4},
+        {"missing.adi", "missing.adi: cannot open the file", 4},
+        {"ok.adi --cty junk.dat", "junk.dat: line 1: expected an entity line \"Name: CQ: ITU: Continent: Lat: Long: TZ: Prefix:\"", 2},
+        {"ok.adi --cabrillo --header header.txt", "header.txt: line 2: unknown header tag CLAIMED", 2},
     };
     for (const auto& c : cases) {
         const ReplayRun run = Replay(c.args + " --workdir w --html report.html");
-        EXPECT_EQ(run.exitCode, 2u) << c.args;
+        EXPECT_EQ(run.exitCode, c.status) << c.args;
         EXPECT_EQ(run.err.substr(0, run.err.find('\n')), "replay: " + c.message) << c.args;
         EXPECT_EQ(run.out, "") << c.args;
         EXPECT_FALSE(FileExists("w")) << c.args;

@@ -75,12 +75,40 @@ TEST(ReplayPlan, BadArgumentsAndLogsAreRefused) {
         return "accepted";
     };
     EXPECT_EQ(planError(LogFile{}, {"log.adi"}), "log.adi: no QSO records");
+    EXPECT_EQ(planError(LogFile{{}, {{1, 1, "no CALL"}}, "SM5XYZ"}, {"log.adi"}),
+              "log.adi: no QSO record could be read (1 skipped)");
+    EXPECT_EQ(planError(TwoQsos(), {"log.adi", "--start", "2021-03-08", "--end", "2021-03-09"}),
+              "log.adi: no QSO inside the contest period 2021-03-08 0000 to 2021-03-09 0000");
     LogFile anonymous = TwoQsos();
     anonymous.stationCall.clear();
     EXPECT_EQ(planError(anonymous, {"log.adi"}),
               "log.adi: the log does not name the own station (STATION_CALLSIGN); give --mycall");
     EXPECT_EQ(planError(TwoQsos(), {"log.adi", "--start", "2021-03-09"}),
               "the contest start 2021-03-09 0000 is after its end 2021-03-07 1015");
+}
+
+// QSOs outside --start / --end are left out and listed; an end without a time takes the whole day.
+TEST(ReplayPlan, TheContestPeriodLeavesQsosOutAndTheSummaryCountsThem) {
+    LogFile log = TwoQsos();
+    log.skipped.push_back({3, 7, "no TIME_ON"});
+    ReplayPlan plan = MakePlan(log, SmallCty(), ParseOptions({"log.adi", "--start", "2021-03-06 0003", "--end", "2021-03-07"}));
+    ASSERT_EQ(plan.qsos.size(), 1u);
+    EXPECT_EQ(plan.qsos[0].qso.call, "OH2BH");
+    EXPECT_EQ(SkipSummary(plan),
+              "Records skipped (they cannot be scored): 1\n"
+              "  record 3     line 7      no TIME_ON\n"
+              "QSOs outside the contest period (left out): 1\n"
+              "  record 2     line 2      2021-03-06 0002  20m   RTTY   K5ZD\n"
+              "QSOs replayed: 1, records skipped: 1, outside the contest period: 1\n");
+    EXPECT_EQ(Fmt(plan.end), "2021-03-07 0000");  // as the plug-in gets it
+
+    plan = MakePlan(log, SmallCty(), ParseOptions({"log.adi", "--start", "2021-03-06 0002", "--end", "2021-03-07 1014"}));
+    ASSERT_EQ(plan.qsos.size(), 1u);
+    EXPECT_EQ(plan.qsos[0].qso.call, "K5ZD");
+    EXPECT_EQ(MakePlan(log, SmallCty(), ParseOptions({"log.adi", "--end", "2021-03-07 1015"})).qsos.size(), 2u);
+
+    EXPECT_EQ(ParseOptions({"log.cbr", "--exchange-field", "3"}).exchangeField, 3);
+    EXPECT_EQ(ErrorOf({"log.cbr", "--exchange-field", "5"}), "--exchange-field \"5\" is not 1, 2, 3 or 4");
 }
 
 TEST(ReplayPlan, RejectSummaryListsEachQsoWithItsReason) {

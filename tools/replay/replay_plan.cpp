@@ -41,6 +41,13 @@ std::string Verdict(const std::string& badLine) {
     return badLine.substr(start + 3, bang - start - 3);
 }
 
+// The start of every row of the operator's lists.
+std::string Where(int record, int line) {
+    char row[40];
+    std::snprintf(row, sizeof row, "  record %-5d line %-6d ", record, line);
+    return row;
+}
+
 }  // namespace
 
 const char* const kReplayUsage =
@@ -49,14 +56,20 @@ const char* const kReplayUsage =
     "  --cty FILE           country file (default: cty.dat beside replay.exe, else Debian's copy)\n"
     "  --mycall CALL        own call (default: STATION_CALLSIGN or OPERATOR of the log)\n"
     "  --start \"YYYY-MM-DD HHMM\", --end \"YYYY-MM-DD HHMM\"\n"
-    "                       contest dates (default: the first and the last QSO)\n"
+    "                       the contest period (default: the first and the last QSO);\n"
+    "                       QSOs outside it are left out and listed\n"
+    "  --exchange-field N   Cabrillo: the received number is exchange field N (1-4)\n"
+    "                       of each side (default: the last field)\n"
     "  --workdir DIR        where the plug-in writes its files (default: out)\n"
     "  --html FILE          also write the report as an HTML page\n"
     "  --cabrillo           also write a Cabrillo file\n"
     "  --header FILE        Cabrillo header values, one \"TAG: value\" a line\n"
     "  --interactive        let the operator fill in the header dialog\n"
     "  --windows            let the plug-in open its operator windows\n"
-    "  --dll FILE           the Stats.dll to load (default: beside replay.exe)\n";
+    "  --dll FILE           the Stats.dll to load (default: beside replay.exe)\n"
+    "exit status: 0 every record read, 1 the run failed, 2 bad arguments or a bad\n"
+    "  country or header file, 3 some records could not be read (listed, the rest\n"
+    "  replayed), 4 the log file cannot be read at all (nothing written)\n";
 
 ReplayOptions ParseOptions(const std::vector<std::string>& args) {
     ReplayOptions o;
@@ -76,7 +89,14 @@ ReplayOptions ParseOptions(const std::vector<std::string>& args) {
         else if (a == "--cty") o.ctyFile = value();
         else if (a == "--mycall") o.myCall = ToUpper(Trim(value()));
         else if (a == "--start") when(o.start);
-        else if (a == "--end") when(o.end);
+        else if (a == "--end") {
+            when(o.end);
+            o.endIsDate = args[i].size() == 10;
+        } else if (a == "--exchange-field") {
+            const std::string& v = value();
+            if (v.size() != 1 || v[0] < '1' || v[0] > '4') throw InputError("--exchange-field \"" + v + "\" is not 1, 2, 3 or 4");
+            o.exchangeField = v[0] - '0';
+        }
         else if (a == "--workdir") o.workdir = value();
         else if (a == "--html") o.htmlFile = value();
         else if (a == "--header") o.headerFile = value();
@@ -98,16 +118,30 @@ ReplayOptions ParseOptions(const std::vector<std::string>& args) {
 
 ReplayPlan MakePlan(const LogFile& log, const CountryFile& cty, const ReplayOptions& options) {
     const std::string& name = options.logFile;
-    if (log.qsos.empty()) throw InputError(name + ": no QSO records");
+    if (log.qsos.empty())
+        throw InputError(log.skipped.empty() ? name + ": no QSO records"
+                                             : name + ": no QSO record could be read (" +
+                                                   std::to_string(log.skipped.size()) + " skipped)");
     ReplayPlan plan;
+    plan.skipped = log.skipped;
     plan.myCall = options.myCall.empty() ? log.stationCall : options.myCall;
     if (plan.myCall.empty())
         throw InputError(name + ": the log does not name the own station (STATION_CALLSIGN); give --mycall");
     plan.me = AnalyseCall(cty, plan.myCall);
 
+    // An end given as a day takes the whole day, one with a time the whole minute.
+    const double kMinute = 1.0 / 1440, kHalfSecond = 0.5 / 86400;
+    const double from = options.start ? options.start->value - kHalfSecond : -1e300;
+    const double until =
+        options.end ? options.end->value + (options.endIsDate ? 1.0 : kMinute) - kHalfSecond : 1e300;
+
     std::set<std::string> unknown;
     DateTime first = log.qsos.front().time, last = first;
     for (const auto& q : log.qsos) {
+        if (q.time.value < from || q.time.value >= until) {
+            plan.outsidePeriod.push_back(q);
+            continue;
+        }
         PlannedQso p{q, AnalyseCall(cty, q.call)};
         if (p.station.country.empty() && unknown.insert(q.call).second) plan.unknownCalls.push_back(q.call);
         first.value = std::min(first.value, q.time.value);
@@ -119,11 +153,43 @@ ReplayPlan MakePlan(const LogFile& log, const CountryFile& cty, const ReplayOpti
     if (plan.start.value > plan.end.value)
         throw InputError("the contest start " + FormatTime(plan.start, "%Y-%m-%d %H%M") + " is after its end " +
                          FormatTime(plan.end, "%Y-%m-%d %H%M"));
+    if (plan.qsos.empty())
+        throw InputError(name + ": no QSO inside the contest period " + FormatTime(plan.start, "%Y-%m-%d %H%M") +
+                         " to " + FormatTime(plan.end, "%Y-%m-%d %H%M"));
     return plan;
 }
 
 std::string BadQsoFileName(const DateTime& end) {
     return "BadQSO_StatsVERDAWW_" + FormatTime(end, "%d_%m_%Y") + ".txt";
+}
+
+std::string RecordRow(const LogQso& q) {
+    char row[160];
+    std::snprintf(row, sizeof row, "%s%s  %-5s %-6s %-12s", Where(q.record, q.line).c_str(), FormatTime(q.time, "%Y-%m-%d %H%M").c_str(), q.band.c_str(),
+                  q.mode.c_str(), Printable(q.call).c_str());
+    return row;
+}
+
+std::string SkipSummary(const ReplayPlan& plan) {
+    std::string text;
+    if (!plan.skipped.empty()) {
+        text += "Records skipped (they cannot be scored): " + std::to_string(plan.skipped.size()) + "\n";
+        for (const auto& s : plan.skipped) {
+            text += Where(s.record, s.line) + s.reason + "\n";
+        }
+    }
+    if (!plan.outsidePeriod.empty()) {
+        text += "QSOs outside the contest period (left out): " + std::to_string(plan.outsidePeriod.size()) + "\n";
+        for (const auto& q : plan.outsidePeriod) {
+            std::string row = RecordRow(q);
+            row.erase(row.find_last_not_of(' ') + 1);
+            text += row + "\n";
+        }
+    }
+    text += "QSOs replayed: " + std::to_string(plan.qsos.size()) + ", records skipped: " +
+            std::to_string(plan.skipped.size());
+    if (!plan.outsidePeriod.empty()) text += ", outside the contest period: " + std::to_string(plan.outsidePeriod.size());
+    return text + "\n";
 }
 
 std::string RejectSummary(const ReplayPlan& plan, const std::vector<QsoOutcome>& outcomes) {
@@ -135,11 +201,7 @@ std::string RejectSummary(const ReplayPlan& plan, const std::vector<QsoOutcome>&
         const std::string verdict = o.badLine.empty() ? "rejected" : Verdict(o.badLine);
         ++counts[verdict];
         const LogQso& q = plan.qsos[i].qso;
-        char row[160];
-        std::snprintf(row, sizeof row, "  record %-5d line %-6d %s  %-5s %-6s %-12s %s\n", q.record, q.line,
-                      FormatTime(q.time, "%Y-%m-%d %H%M").c_str(), q.band.c_str(), q.mode.c_str(), q.call.c_str(),
-                      verdict.c_str());
-        lines += row;
+        lines += RecordRow(q) + " " + verdict + "\n";
     }
     if (counts.empty()) return "No QSO rejected, no dupes.\n";
     std::string text = "Rejected and dupe QSOs:";

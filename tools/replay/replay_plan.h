@@ -16,6 +16,8 @@ struct ReplayOptions {
     std::string ctyFile;  // empty: the default copy
     std::string myCall;   // empty: from the log
     std::optional<DateTime> start, end;
+    bool endIsDate = false;  // --end named a day: the period takes all of it
+    int exchangeField = 0;   // --exchange-field: which Cabrillo exchange field is the number; 0 the last
     std::string workdir = "out";
     std::string htmlFile;
     std::string headerFile;
@@ -24,6 +26,15 @@ struct ReplayOptions {
     bool interactive = false;
     bool windows = false;
     bool help = false;
+};
+
+// The exit statuses of replay.exe, as --help and the guide list them.
+enum ExitStatus : int {
+    kAllRead = 0,
+    kRunFailed = 1,
+    kBadArguments = 2,  // or a bad country or header file; nothing written
+    kSomeSkipped = 3,   // replayed; records that could not be read are listed
+    kLogUnreadable = 4, // the log as a whole cannot be read; nothing written
 };
 
 // Throws InputError with a one-line reason when the arguments make no sense.
@@ -40,11 +51,21 @@ struct ReplayPlan {
     CallAnalysis me;
     DateTime start, end;
     std::vector<PlannedQso> qsos;
+    std::vector<SkippedRecord> skipped;  // records the reader could not score
+    std::vector<LogQso> outsidePeriod;   // left out by --start / --end
     std::vector<std::string> unknownCalls;  // calls the country file does not know, once each
 };
 
-// Throws InputError naming the log when there is no QSO, no own call, or the dates are reversed.
+// Throws InputError naming the log when there is no QSO, no own call, or the dates
+// are reversed. QSOs outside a period given by --start / --end are left out.
 ReplayPlan MakePlan(const LogFile& log, const CountryFile& cty, const ReplayOptions& options);
+
+// The skipped records and the QSOs left out, with their reasons, and the line that
+// counts what was replayed.
+std::string SkipSummary(const ReplayPlan& plan);
+
+// One row of a QSO for the operator's lists: record, line, date, time, band, mode, call.
+std::string RecordRow(const LogQso& q);
 
 // The bad-QSO file the plug-in writes for this contest end.
 std::string BadQsoFileName(const DateTime& end);

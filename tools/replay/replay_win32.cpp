@@ -3,9 +3,10 @@
 // program over the portable replay plan; it loads the plug-in through the stand-in
 // host and answers the plug-in's dialogs through the window driver.
 //
-// Exit status: 0 done, 1 the run failed (plug-in missing, export not written),
-// 2 bad input or arguments (nothing written).
+// Exit status: ExitStatus in replay_plan.h. Arguments and every file name go
+// through the wide-character API.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <atomic>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include <functional>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -22,6 +24,7 @@
 #include "plugin/settings.h"
 #include "replay_plan.h"
 #include "stand_in_host.h"
+#include "text_files_win32.h"
 #include "window_driver.h"
 
 namespace fs = std::filesystem;
@@ -33,19 +36,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-std::string ReadInput(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw InputError(path + ": cannot open the file");
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) throw InputError(path + ": cannot read the file");
-    return text.str();
-}
-
 std::string ProgramFolder() {
-    char exe[MAX_PATH] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    std::string dir(exe, n);
+    wchar_t exe[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::string dir = Utf8(std::wstring(exe, n));
     const auto slash = dir.find_last_of("\\/");
     return slash == std::string::npos ? std::string() : dir.substr(0, slash + 1);
 }
@@ -54,7 +48,7 @@ std::string ProgramFolder() {
 std::string CountryFilePath(const std::string& option) {
     if (!option.empty()) return option;
     for (const std::string& candidate : {ProgramFolder() + "cty.dat", std::string("Z:\\usr\\share\\hamradio-files\\cty.dat")})
-        if (FileExists(candidate)) return candidate;
+        if (PathExists(candidate)) return candidate;
     throw InputError("no country file: put cty.dat beside replay.exe or give --cty FILE");
 }
 
@@ -85,25 +79,6 @@ private:
     std::thread thread_;
 };
 
-// Writes the whole text beside the target, then moves it into place: a reader
-// never sees half a file, and a failure leaves the old one.
-void WriteWholeFile(const std::string& path, const std::string& text) {
-    const std::string temp = path + ".part";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out << text;
-        out.close();
-        if (!out) {
-            DeleteFileA(temp.c_str());
-            throw RunError(path + ": cannot write the file");
-        }
-    }
-    if (!MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        DeleteFileA(temp.c_str());
-        throw RunError(path + ": cannot write the file");
-    }
-}
-
 std::string WithoutCr(const std::string& text) {
     std::string out;
     for (char c : text)
@@ -132,7 +107,7 @@ public:
         : options_(options), plan_(plan), header_(std::move(header)), badQsoFile_(BadQsoFileName(plan.end)) {}
 
     // Runs in the work folder; paths in `files` are shown as the operator gave the folder.
-    int Run(const std::string& dllPath, const std::string& htmlPath) {
+    int Run(const std::string& dllPath, const std::wstring& htmlPath) {
         if (!options_.windows)  // "Start" = 1 makes the next reset leave the windows closed
             WritePrivateProfileStringA(kSettingsSection, "Start", "1", kSettingsFile);
         StatsDll dll(dllPath);
@@ -140,6 +115,12 @@ public:
         std::vector<QsoOutcome> outcomes = Pass(dll, 0);
         const std::string report = dll.Results();
         std::printf("%s\n\n%s", WithoutCr(report).c_str(), RejectSummary(plan_, outcomes).c_str());
+        if (!refused_.empty()) {
+            std::printf("Warning: received exchanges Tevo would refuse (IsValidExchg0), replayed as they stand: %zu\n",
+                        refused_.size());
+            for (const auto& row : refused_) std::printf("%s\n", row.c_str());
+        }
+        std::printf("%s", SkipSummary(plan_).c_str());
         if (!plan_.unknownCalls.empty()) {
             std::printf("Calls the country file does not know (replayed without country):");
             for (const auto& c : plan_.unknownCalls) std::printf(" %s", c.c_str());
@@ -149,8 +130,8 @@ public:
         std::vector<std::pair<std::string, std::string>> files;
         if (!htmlPath.empty()) {
             dll.setVersion("replay");
-            WriteWholeFile(htmlPath, dll.Results());
-            files.emplace_back("HTML report", options_.htmlFile);
+            if (!WriteWholeFile(htmlPath, dll.Results())) throw RunError(ToAnsi(options_.htmlFile) + ": cannot write the file");
+            files.emplace_back("HTML report", ToAnsi(options_.htmlFile));
         }
         files.emplace_back("bad-QSO file", Shown(badQsoFile_));
         files.emplace_back("plug-in settings", Shown(kSettingsFile));
@@ -165,14 +146,14 @@ public:
             std::string line;
             std::getline(std::cin, line);
         }
-        return 0;
+        return plan_.skipped.empty() ? kAllRead : kSomeSkipped;
     }
 
 private:
     // As the operator named the folder, with the separator he used.
     std::string Shown(std::string name) const {
         const bool slash = options_.workdir.find('/') != std::string::npos;
-        std::string dir = options_.workdir;
+        std::string dir = ToAnsi(options_.workdir);
         while (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\')) dir.pop_back();
         if (slash)
             for (auto& c : name)
@@ -203,13 +184,19 @@ private:
     std::vector<QsoOutcome> AddQsos(const StatsDll& dll) {
         std::vector<QsoOutcome> outcomes;
         outcomes.reserve(plan_.qsos.size());
+        refused_.clear();
         for (const auto& p : plan_.qsos) {
             const LogQso& q = p.qso;
+            // Tevo asks before it logs; a missing number is the plug-in's own verdict.
+            if (!q.exchRcvd.empty() && dll.IsValidExchg0(q.exchRcvd.c_str()) == 0)
+                refused_.push_back(RecordRow(q) + " \"" + Printable(q.exchRcvd) + "\"");
             QsoCall call;
             call.myCall = plan_.myCall.c_str();
             call.call = q.call.c_str();
             call.time = ToHost(q.time);
-            call.freqHz = q.freqHz;
+            // The host's argument holds 32 bits of Hz; above 4.29 GHz the band name
+            // alone tells the plug-in where the QSO was.
+            call.freqHz = q.freqHz <= 0xFFFFFFFFu ? static_cast<unsigned>(q.freqHz) : 0;
             call.mode = q.mode.c_str();
             call.rstSent = q.rstSent.c_str();
             call.rstRcvd = q.rstRcvd.c_str();
@@ -278,46 +265,81 @@ private:
     const ReplayPlan& plan_;
     std::vector<HeaderValue> header_;
     std::string badQsoFile_;
+    std::vector<std::string> refused_;  // rows of the QSOs whose exchange IsValidExchg0 refused
 };
+
+// The arguments as UTF-8, whatever script they are in.
+std::vector<std::string> Arguments() {
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    std::vector<std::string> args;
+    for (int i = 1; argv && i < argc; ++i) args.push_back(Utf8(argv[i]));
+    if (argv) LocalFree(argv);
+    return args;
+}
+
+void PrintError(const std::string& message) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "replay: %s\n", Printable(message).c_str());
+}
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main() {
     ReplayOptions options;
     ReplayPlan plan;
     std::vector<HeaderValue> header;
     try {
-        options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
+        options = ParseOptions(Arguments());
     } catch (const InputError& e) {
-        std::fprintf(stderr, "replay: %s\n%s", e.what(), kReplayUsage);
-        return 2;
+        PrintError(ToAnsi(e.what()));
+        std::fprintf(stderr, "%s", kReplayUsage);
+        return kBadArguments;
     }
     if (options.help) {
         std::printf("%s", kReplayUsage);
-        return 0;
+        return kAllRead;
+    }
+    // Every input is read and checked before anything is written.
+    std::optional<CountryFile> cty;
+    try {
+        const std::string ctyPath = CountryFilePath(options.ctyFile);
+        cty.emplace(CountryFile::Parse(ReadWholeFile(ctyPath), ToAnsi(ctyPath)));
+        if (!options.headerFile.empty())
+            header = ReadCabrilloHeader(ReadWholeFile(options.headerFile), ToAnsi(options.headerFile));
+    } catch (const InputError& e) {
+        PrintError(e.what());
+        return kBadArguments;
+    }
+    LogFile log;
+    try {
+        log = ReadLogFile(ReadWholeFile(options.logFile), ToAnsi(options.logFile), {options.exchangeField});
+    } catch (const InputError& e) {
+        PrintError(e.what());
+        return kLogUnreadable;
     }
     try {
-        // Every input is read and checked before anything is written.
-        const std::string ctyPath = CountryFilePath(options.ctyFile);
-        const CountryFile cty = CountryFile::Parse(ReadInput(ctyPath), ctyPath);
-        plan = MakePlan(ReadLogFile(ReadInput(options.logFile), options.logFile), cty, options);
-        if (!options.headerFile.empty())
-            header = ReadCabrilloHeader(ReadInput(options.headerFile), options.headerFile);
+        plan = MakePlan(log, *cty, options);
     } catch (const InputError& e) {
-        std::fprintf(stderr, "replay: %s\n", e.what());
-        return 2;
+        if (log.qsos.empty() && !log.skipped.empty()) {
+            ReplayPlan unread;
+            unread.skipped = log.skipped;
+            std::printf("%s", SkipSummary(unread).c_str());
+        }
+        PrintError(ToAnsi(e.what()));
+        return log.qsos.empty() ? kLogUnreadable : kBadArguments;
     }
 
     try {
-        const std::string dllPath =
-            fs::absolute(options.dllFile.empty() ? StatsDll::DefaultPath() : options.dllFile).string();
-        const std::string htmlPath = options.htmlFile.empty() ? "" : fs::absolute(options.htmlFile).string();
-        fs::create_directories(fs::path(options.workdir) / "Plugins");
-        fs::current_path(options.workdir);
+        const fs::path workdir(Widen(options.workdir));
+        const std::string dllPath = options.dllFile.empty() ? StatsDll::DefaultPath()
+                                                            : ToAnsi(Utf8(fs::absolute(Widen(options.dllFile)).wstring()));
+        const std::wstring htmlPath = options.htmlFile.empty() ? L"" : fs::absolute(Widen(options.htmlFile)).wstring();
+        fs::create_directories(workdir / L"Plugins");
+        fs::current_path(workdir);
         return Replay(options, plan, std::move(header)).Run(dllPath, htmlPath);
     } catch (const std::exception& e) {
-        std::fflush(stdout);
-        std::fprintf(stderr, "replay: %s\n", e.what());
-        return 1;
+        PrintError(e.what());
+        return kRunFailed;
     }
 }

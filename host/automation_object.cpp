@@ -73,6 +73,7 @@ public:
             o.calls.push_back("stalled " + std::to_string(id));
             Sleep(o.stallMs);
         }
+        std::lock_guard<std::mutex> guard(o.scriptLock);
         if (o.failNext == id) {
             o.failNext = 0;
             o.calls.push_back("failed " + std::to_string(id));

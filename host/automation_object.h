@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,10 @@ public:
     // that stops answering in the middle of an update.
     DISPID stallNext = 0;
     DWORD stallMs = 0;
+
+    // Held while a call reads the script and records itself; a test that scripts
+    // from a thread other than the object's holds it too.
+    std::mutex scriptLock;
 
     // Every call in order: "get 5", "set 6 0042", "run <SP1>", "frequency",
     // and "bad ..." for a call with the wrong kind, argument count or types.

@@ -95,6 +95,8 @@ StatsDll::~StatsDll() {
     if (module_) FreeLibrary(module_);
 }
 
+bool StatsDllUnmapped() { return GetModuleHandleW(L"Stats.dll") == nullptr; }
+
 std::string StatsDll::DefaultPath() {
     char exe[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, exe, MAX_PATH);

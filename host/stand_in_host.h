@@ -91,6 +91,11 @@ private:
     HMODULE module_ = nullptr;
 };
 
+// True once no Stats.dll is mapped in this process. A FreeLibrary during a call
+// to the host's object returns before that: the call's helper ends the unload
+// once the host answers.
+bool StatsDllUnmapped();
+
 // A fresh working directory with a Plugins folder, made current for the lifetime
 // of the object and removed afterwards.
 class ScratchFolder {

@@ -21,7 +21,7 @@
 
 #include "cabrillo_header.h"
 #include "cty_dat.h"
-#include "plugin/settings.h"
+#include "base/settings.h"
 #include "replay_plan.h"
 #include "stand_in_host.h"
 #include "text_files_win32.h"

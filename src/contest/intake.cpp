@@ -4,7 +4,6 @@
 #include <string>
 
 #include "contest/bad_qso_file.h"
-#include "base/env.h"
 #include "contest/countries.h"
 
 namespace {
@@ -85,7 +84,7 @@ int AddData(ContestState& state, const QsoArgs& q) {
     return 1;
 }
 
-int RemoveData(ContestState& state, Env& env, const QsoArgs& q) {
+int RemoveData(ContestState& state, const QsoArgs& q) {
     std::unique_lock<std::mutex> lock(state.lock);
     for (auto it = state.log.begin(); it != state.log.end(); ++it) {
         if (SameQso(*it, q.call, q.band, q.mode) && SameTime(it->time, q.time)) {
@@ -108,7 +107,5 @@ int RemoveData(ContestState& state, Env& env, const QsoArgs& q) {
     const std::string callField = "  " + std::string(q.call) + "  ";
     const std::string timeField = "  " + FormatTime(q.time, kQsoTimePattern) + "  ";
     RewriteBadQsoFileWithout(state.badQsoPath, callField, timeField);
-
-    env.PostUpdateWindows();
     return 1;
 }

@@ -13,7 +13,6 @@
 #include "contest/writer.h"
 #include "contest/bad_qso_file.h"
 #include "contest/contest_rules.h"
-#include "base/env.h"
 #include "contest/scoring.h"
 
 namespace {
@@ -182,13 +181,12 @@ RateFigures ComputeRates(const ContestState& state) {
     return counter.figures;
 }
 
-const std::string& BuildResults(ContestState& state, Env& env) {
+const std::string& BuildResults(ContestState& state) {
     const bool html = state.htmlResults != 0;
     std::string out;
     AppendHead(out, state, html);
 
     SortBands(state.workedBands);
-    state.badQsoCount = CountRejectedLines(state.badQsoPath);
 
     // The rates ride along the scoring's walk: one pass over the log.
     std::optional<RateCounter> rates;
@@ -210,8 +208,5 @@ const std::string& BuildResults(ContestState& state, Env& env) {
     state.resultText = std::move(out);
 
     state.claimedScore = sheet.score;
-    env.WriteSetting("Claimed", std::to_string(sheet.score));
-
-    if (state.makeCabrillo != 0) ExportCabrilloLog(state, env);
     return state.resultText;
 }

@@ -6,6 +6,8 @@
 
 #include "base/date_time.h"
 #include "base/env.h"
+#include "base/settings.h"
+#include "contest/contest_rules.h"
 #include "ui/call_history.h"
 #include "ui/ui_texts.h"
 
@@ -26,12 +28,12 @@ struct LatchRelease {
 void ReopenWantedWindows(WindowState& ws, WindowSurface& surface, Env& env, const UiTexts& t) {
     if (ws.showMultiplier && !surface.IsOpen(SideWindow::multiplier)) {
         surface.Open(SideWindow::multiplier);
-        env.WriteSetting("setup_view_pref", "1");
+        env.WriteSetting(setting::kShowMultiplier, "1");
         surface.SetCaption(SideWindow::multiplier, {std::string(t.workingMult), {}, {}});
     }
     if (ws.showPrefix && !surface.IsOpen(SideWindow::prefix)) {
         surface.Open(SideWindow::prefix);
-        env.WriteSetting("setup_view_prev_qso", "1");
+        env.WriteSetting(setting::kShowPrefix, "1");
         surface.SetCaption(SideWindow::prefix, {std::string(t.workingPrefix), {}, {}});
     }
 }
@@ -61,9 +63,8 @@ void FillPreviousQsoRows(ContestState& state, const WindowState& ws) {
 int BandIndexOfFrequency(double hertz) {
     if (!std::isfinite(hertz)) return -1;
     const double mhz = std::trunc(hertz / 1000000.0);
-    constexpr double kBandMhz[kBandCount] = {1, 3, 7, 14, 21, 28};
     for (int i = 0; i < kBandCount; ++i)
-        if (mhz == kBandMhz[i]) return i;
+        if (mhz == kBands[i].wholeMhz) return i;
     return -1;
 }
 

@@ -82,7 +82,7 @@ bool WindowsAllowedFor(std::string_view hostVersion) {
 void ResetLog(ContestState& state, Env& env, const ResetArgs& args) {
     // The window thread reads all of this; it must not see a half-made pass. The
     // lock is let go before anything that may wait for that thread.
-    std::unique_lock<std::mutex> lock(state.lock);
+    MutexLock lock(state.lock);
     state.startText = FormatTime(args.start, "%d.%m");
     state.startYear = FormatTime(args.start, "%Y");
     state.endText = FormatTime(args.end, "%d.%m.%Y");

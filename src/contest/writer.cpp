@@ -110,6 +110,7 @@ std::string writeCabrilloFile(const CabrilloExport& cabrillo, std::int64_t claim
 }
 
 std::string ExportCabrilloLog(ContestState& state) {
+    state.lock.AssertWriterReads();
     CabrilloExport& cabrillo = state.cabrillo;
     cabrillo.qsoLines.clear();
     for (const CInfo& r : state.log)

@@ -39,7 +39,7 @@ void ReopenWantedWindows(WindowState& ws, WindowSurface& surface, Env& env, cons
 }
 
 // Each row shows the last QSO with the call on its band, in log order.
-void FillPreviousQsoRows(ContestState& state, const WindowState& ws) {
+void FillPreviousQsoRows(ContestState& state, const WindowState& ws) REQUIRES(state.lock) {
     for (TextList& row : state.bandRows) {
         if (row.size() < kRowTexts) row.resize(kRowTexts);
         for (std::size_t i = 1; i < kRowTexts; ++i) row[i] = kNoQso;
@@ -72,7 +72,7 @@ void RunUpdate(ContestState& state, WindowState& ws, HostAutomation& host, Windo
     LatchRelease release{ws.updateLatch};
     bool russian = false;
     {
-        std::lock_guard<std::mutex> lock(state.lock);
+        MutexLock lock(state.lock);
         russian = state.russianUi != 0;
     }
     const UiTexts& t = Texts(russian);
@@ -88,14 +88,14 @@ void RunUpdate(ContestState& state, WindowState& ws, HostAutomation& host, Windo
         if (!ws.currentCall.empty() && exchange.empty()) {
             std::string known;
             {
-                std::lock_guard<std::mutex> lock(state.lock);
+                MutexLock lock(state.lock);
                 known = LookupCallHistory(state.callHistory, ws.currentCall);
             }
             host.SetEntryField(kHistoryField, known);
         }
 
         {
-            std::lock_guard<std::mutex> lock(state.lock);
+            MutexLock lock(state.lock);
             FillPreviousQsoRows(state, ws);
         }
         if (surface.IsOpen(SideWindow::prefix)) {
@@ -118,7 +118,7 @@ void RunUpdate(ContestState& state, WindowState& ws, HostAutomation& host, Windo
         ws.bandIndex = band;
         std::size_t mults = 0, prefixes = 0;
         {
-            std::lock_guard<std::mutex> lock(state.lock);
+            MutexLock lock(state.lock);
             mults = state.multExchByBand[static_cast<std::size_t>(band)].size();
             prefixes = state.nordicByBand[static_cast<std::size_t>(band)].size();
         }

@@ -11,9 +11,12 @@
 
 #include "bench_log.h"
 #include "base/env.h"
+#include "base/std_files.h"
 #include "plugin/stats_module.h"
 
 namespace {
+
+StdFiles files;  // the real file system, under the scratch folder
 
 // No settings, no windows: the module alone.
 struct QuietEnv : Env {
@@ -73,7 +76,7 @@ void EnterFolder(const std::string& name) {
 
 struct Loaded {
     QuietEnv env;
-    StatsModule module{env};
+    StatsModule module{env, files};
 };
 
 // A module holding the log of size n, made once per size and kind of report.
@@ -100,7 +103,7 @@ void BM_Reload(benchmark::State& state) {
     const auto& log = Log(static_cast<std::size_t>(state.range(0)));
     EnterFolder("reload" + std::to_string(log.size()));
     QuietEnv env;
-    StatsModule module(env);
+    StatsModule module(env, files);
     module.ResetStats0(Reset());
     const std::size_t empty = HeapInUse();
     std::size_t loaded = empty;

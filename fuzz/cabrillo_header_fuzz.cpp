@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FakeEnv env;
     for (const char* key : kKeys)
         if (in.ConsumeBool()) env.settings[key] = Text(in, 120);
-    StatsModule module(env);
+    StatsModule module(env, files);
 
     const std::string myCall = Text(in, 24);
     ResetArgs r;

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::ofstream("Plugins/KOVAR.hlp", std::ios::binary) << in.ConsumeRemainingBytesAsString();
 
     FakeEnv env;
-    StatsModule module(env);
+    StatsModule module(env, files);
     module.ResetStats0(ResetArgs{});
     const std::string found = LookupCallHistory(module.state().callHistory, call);
     // The answer is a line's tail: at most four characters, from a loaded line.

@@ -10,6 +10,7 @@
 
 #include "../tests/unit/fake_env.h"
 #include "base/date_time.h"
+#include "base/std_files.h"
 
 // One working directory for the whole run: the core writes the bad-QSO and
 // Cabrillo files relative to it and reads the host's files from it.
@@ -48,3 +49,6 @@ inline DateTime Time(FuzzedDataProvider& in) {
     t.status = static_cast<DateTimeStatus>(in.ConsumeIntegralInRange(0, 2));
     return t;
 }
+
+// The real file system, under the fuzzing folder.
+inline StdFiles files;

@@ -7,7 +7,7 @@
 
 namespace {
 
-const std::initializer_list<const char*> kBands = {"160m", "80m", "40m", "20m", "15m", "10m", "20M", "30m", ""};
+const std::initializer_list<const char*> kBandTexts = {"160m", "80m", "40m", "20m", "15m", "10m", "20M", "30m", ""};
 const std::initializer_list<const char*> kModes = {"RTTY", "rtty", "CW", ""};
 const std::initializer_list<const char*> kCountries = {"SM", "OH", "OH0", "UA9", "JA", "K", "DL", "ES", ""};
 const std::initializer_list<const char*> kContinents = {"EU", "AS", "NA", ""};
@@ -28,7 +28,7 @@ QsoArgs Qso(FuzzedDataProvider& in, std::string (&s)[12]) {
     s[7] = Text(in, 8);
     s[8] = Pick(in, kCountries);
     s[9] = Pick(in, kContinents);
-    s[10] = Pick(in, kBands);
+    s[10] = Pick(in, kBandTexts);
     QsoArgs q;
     q.myCall = s[0];
     q.call = s[1];
@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FakeEnv env;
     env.settings["Start"] = Text(in, 4);
     if (in.ConsumeBool()) env.files = {"Tevo2.ini"};
-    StatsModule module(env);
+    StatsModule module(env, files);
 
     std::string s[12];
     while (in.remaining_bytes() > 0) {
@@ -88,8 +88,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 s[2] = Text(in, 8);
                 s[3] = Pick(in, kCountries);
                 s[4] = Pick(in, kContinents);
-                s[5] = Pick(in, kBands);
-                s[6] = Pick(in, kBands);
+                s[5] = Pick(in, kBandTexts);
+                s[6] = Pick(in, kBandTexts);
                 c = {s[0], s[1], s[2], s[3], s[4], s[5], std::nullopt};
                 if (in.ConsumeBool()) c.band2 = s[6];
                 const int verdict = module.CheckCall0(c);

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "base/date_time.h"
+#include "base/files.h"
 
 inline constexpr std::string_view kBadQsoHeaderAtReset = "VERDA-WW-DX CONTEST UBN file ";
 inline constexpr std::string_view kBadQsoHeaderAtRemoval = "VERDA-WW-DX CONTEST UBN file  ";
@@ -14,15 +15,16 @@ inline constexpr std::string_view kBadQsoHeaderAtRemoval = "VERDA-WW-DX CONTEST 
 std::string BadQsoFileName(const DateTime& end);
 
 // Creates or truncates the file with the reset's header. False when it cannot be written.
-bool CreateBadQsoFile(const std::string& path);
+bool CreateBadQsoFile(Files& files, const std::string& path);
 
 // Appends one line; false (and nothing written) when the file cannot be opened.
-bool AppendBadQsoLine(const std::string& path, std::string_view line);
+bool AppendBadQsoLine(Files& files, const std::string& path, std::string_view line);
 
-// Rewrites the file with the removal header and every line after the first that
-// does not hold both texts. A missing file becomes the header alone; a file that
-// exists but cannot be read is left as it is. False when nothing was rewritten.
-bool RewriteBadQsoFileWithout(const std::string& path, std::string_view text1, std::string_view text2);
+// Rewrites the file with the removal header and every line after its header that
+// does not hold both texts; a first line that is no header is kept as a QSO's. A
+// missing file becomes the header alone; a file that exists but cannot be read is
+// left as it is. False when nothing was rewritten.
+bool RewriteBadQsoFileWithout(Files& files, const std::string& path, std::string_view text1, std::string_view text2);
 
 // Lines that hold neither "DUPE" nor "UBN": the rejected QSOs. 0 when unreadable.
-int CountRejectedLines(const std::string& path);
+int CountRejectedLines(Files& files, const std::string& path);

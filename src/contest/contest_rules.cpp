@@ -6,7 +6,7 @@ namespace {
 
 constexpr auto kBandTable = [] {
     std::array<const char*, kBandCount> names{};
-    for (int i = 0; i < kBandCount; ++i) names[static_cast<std::size_t>(i)] = kBands[i].name;
+    for (int i = 0; i < kBandCount; ++i) names[static_cast<std::size_t>(i)] = kBandFacts[i].name;
     return names;
 }();
 constexpr const char* kModeTable[] = {"RTTY"};

@@ -27,7 +27,7 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
 inline constexpr int kBandCount = 6;
 
-// What the module knows of one contest band. Position in kBands = band index.
+// What the module knows of one contest band. Position in kBandFacts = band index.
 struct BandFacts {
     const char* name;
     int wholeMhz;  // where a host frequency on the band starts, in whole megahertz
@@ -36,7 +36,7 @@ struct BandFacts {
     int nordicBaltic, ownCountry, ownContinent, otherContinent;
 };
 
-inline constexpr BandFacts kBands[kBandCount] = {
+inline constexpr BandFacts kBandFacts[kBandCount] = {
     {"160m", 1, true, 8, 5, 5, 15},  {"80m", 3, true, 8, 5, 5, 15},   {"40m", 7, true, 8, 6, 6, 10},
     {"20m", 14, false, 5, 1, 2, 3}, {"15m", 21, false, 5, 1, 2, 3}, {"10m", 28, false, 5, 1, 2, 3},
 };

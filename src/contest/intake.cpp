@@ -32,9 +32,9 @@ bool SameQso(const CInfo& r, std::string_view call, std::string_view band, std::
 
 }  // namespace
 
-int AddData(ContestState& state, const QsoArgs& q) {
+int AddData(ContestState& state, Files& files, const QsoArgs& q) {
     if (!g_bands.Contains(q.band)) {
-        AppendBadQsoLine(state.badQsoPath, BadQsoLine(q, "   WRONG BAND !!!"));
+        AppendBadQsoLine(files, state.badQsoPath, BadQsoLine(q, "   WRONG BAND !!!"));
         return 0;
     }
     // The band counts as worked even when the mode or number test rejects the QSO.
@@ -43,11 +43,11 @@ int AddData(ContestState& state, const QsoArgs& q) {
     if (!seen) state.workedBands.emplace_back(q.band);
 
     if (!g_modes.Contains(q.mode)) {
-        AppendBadQsoLine(state.badQsoPath, BadQsoLine(q, "   WRONG MODE !!!"));
+        AppendBadQsoLine(files, state.badQsoPath, BadQsoLine(q, "   WRONG MODE !!!"));
         return 0;
     }
     if (q.exchRcvd.empty() || q.exchSent.empty()) {
-        AppendBadQsoLine(state.badQsoPath, BadQsoLine(q, "   NO RX NUMBER !!!"));
+        AppendBadQsoLine(files, state.badQsoPath, BadQsoLine(q, "   NO RX NUMBER !!!"));
         return 0;
     }
 
@@ -80,11 +80,11 @@ int AddData(ContestState& state, const QsoArgs& q) {
             throw;
         }
     }
-    if (dupe) AppendBadQsoLine(state.badQsoPath, BadQsoLine(q, "   DUPE !!!"));
+    if (dupe) AppendBadQsoLine(files, state.badQsoPath, BadQsoLine(q, "   DUPE !!!"));
     return 1;
 }
 
-int RemoveData(ContestState& state, const QsoArgs& q) {
+int RemoveData(ContestState& state, Files& files, const QsoArgs& q) {
     MutexLock lock(state.lock);
     for (auto it = state.log.begin(); it != state.log.end(); ++it) {
         if (SameQso(*it, q.call, q.band, q.mode) && SameTime(it->time, q.time)) {
@@ -106,6 +106,6 @@ int RemoveData(ContestState& state, const QsoArgs& q) {
     // belong to this QSO; a bare substring test would drop other QSOs' lines.
     const std::string callField = "  " + std::string(q.call) + "  ";
     const std::string timeField = "  " + FormatTime(q.time, kQsoTimePattern) + "  ";
-    RewriteBadQsoFileWithout(state.badQsoPath, callField, timeField);
+    RewriteBadQsoFileWithout(files, state.badQsoPath, callField, timeField);
     return 1;
 }

@@ -5,6 +5,7 @@
 
 #include "contest/contest_state.h"
 #include "base/date_time.h"
+#include "base/files.h"
 
 // The AddData0/RemoveData0 arguments the module reads. Views are valid for the call only.
 struct QsoArgs {
@@ -25,8 +26,8 @@ struct QsoArgs {
 
 // Judges the QSO, stores it (valid or dupe) and writes a bad-QSO line for a
 // rejected or dupe QSO. Returns 1 when stored, 0 when rejected.
-int AddData(ContestState& state, const QsoArgs& qso);
+int AddData(ContestState& state, Files& files, const QsoArgs& qso);
 
 // Takes the first matching QSO out of the log and its lines out of the bad-QSO
 // file. Returns 1.
-int RemoveData(ContestState& state, const QsoArgs& qso);
+int RemoveData(ContestState& state, Files& files, const QsoArgs& qso);

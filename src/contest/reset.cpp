@@ -1,7 +1,6 @@
 #include "contest/reset.h"
 
 #include <array>
-#include <fstream>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -9,6 +8,8 @@
 #include "contest/bad_qso_file.h"
 #include "contest/contest_rules.h"
 #include "base/env.h"
+#include "base/files.h"
+#include "base/text_lines.h"
 #include "contest/countries.h"
 
 namespace {
@@ -19,26 +20,26 @@ constexpr std::array<std::string_view, 6> kVersionsWithoutWindows = {"2.18", "2.
 constexpr std::string_view kVersionKey = "Tevo=";
 constexpr std::string_view kVersionWithoutSettingsFile = "Tevo";
 
-// One line without its LF or CR LF; false at the end of the file.
-bool ReadLine(std::istream& in, std::string& line) {
-    if (!std::getline(in, line)) return false;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return true;
+// The file's lines, or none when it cannot be read.
+std::optional<TextList> ReadLines(Files& files, const std::string& path) {
+    std::string bytes;
+    if (files.ReadWhole(path, bytes) != Files::ReadResult::ok) return std::nullopt;
+    return SplitLines(bytes);
 }
 
 // The version is whatever follows the first five characters of the first line that
 // holds the key, even when the key is not at the start of the line.
-std::optional<std::string> VersionFromSettingsFile() {
-    std::ifstream in(kHostSettingsFile, std::ios::binary);
-    if (!in) return std::nullopt;
-    for (std::string line; ReadLine(in, line);) {
+std::optional<std::string> VersionFromSettingsFile(Files& files) {
+    const auto lines = ReadLines(files, kHostSettingsFile);
+    if (!lines) return std::nullopt;
+    for (const std::string& line : *lines) {
         if (line.find(kVersionKey) == std::string::npos) continue;
         return line.size() > kVersionKey.size() ? line.substr(kVersionKey.size()) : std::string();
     }
     return std::nullopt;
 }
 
-void ReadHostVersion(ContestState& state, Env& env, std::string_view hostFolder) {
+void ReadHostVersion(ContestState& state, Env& env, Files& files, std::string_view hostFolder) {
     bool found = false;
     for (const auto& name : env.FindFiles(std::string(hostFolder) + "*.ini")) {
         if (name.find(kHostSettingsFile) != std::string::npos) {
@@ -50,15 +51,10 @@ void ReadHostVersion(ContestState& state, Env& env, std::string_view hostFolder)
         state.hostVersion = kVersionWithoutSettingsFile;
         return;
     }
-    if (auto version = VersionFromSettingsFile()) state.hostVersion = std::move(*version);
+    if (auto version = VersionFromSettingsFile(files)) state.hostVersion = std::move(*version);
 }
 
-TextList ReadCallHistory() {
-    TextList lines;
-    std::ifstream in(kCallHistoryFile, std::ios::binary);
-    for (std::string line; in && ReadLine(in, line);) lines.push_back(std::move(line));
-    return lines;
-}
+TextList ReadCallHistory(Files& files) { return ReadLines(files, kCallHistoryFile).value_or(TextList{}); }
 
 }  // namespace
 
@@ -79,7 +75,7 @@ bool WindowsAllowedFor(std::string_view hostVersion) {
     return true;
 }
 
-void ResetLog(ContestState& state, Env& env, const ResetArgs& args) {
+void ResetLog(ContestState& state, Env& env, Files& files, const ResetArgs& args) {
     // The window thread reads all of this; it must not see a half-made pass. The
     // lock is let go before anything that may wait for that thread.
     MutexLock lock(state.lock);
@@ -87,7 +83,7 @@ void ResetLog(ContestState& state, Env& env, const ResetArgs& args) {
     state.startYear = FormatTime(args.start, "%Y");
     state.endText = FormatTime(args.end, "%d.%m.%Y");
 
-    ReadHostVersion(state, env, args.hostFolder);
+    ReadHostVersion(state, env, files, args.hostFolder);
 
     // The host replays its whole log after a reset: the log and its index get
     // room for as many QSOs as before, sparing the replay every regrowth. Room the
@@ -108,7 +104,7 @@ void ResetLog(ContestState& state, Env& env, const ResetArgs& args) {
     state.myCall = args.myCall;
     if (IsRussianLanguage(args.myCountry)) state.russianUi = 1;
 
-    state.callHistory = ReadCallHistory();
+    state.callHistory = ReadCallHistory(files);
 
     for (int i = 0; i < kBandCount; ++i) state.bandRows[i] = {g_bands[i], "-", "-", "-", "-"};
     state.badQsoPath = BadQsoFileName(args.end);

@@ -7,6 +7,7 @@
 #include "base/date_time.h"
 
 class Env;
+class Files;
 
 // The ResetStats0 arguments the module reads. Views are valid for the call only.
 struct ResetArgs {
@@ -29,7 +30,7 @@ inline constexpr const char* kHostSettingsFile = "Tevo2.ini";
 // version, empties the log, loads the call history, resets the previous-QSO rows
 // and names the pass's bad-QSO file. Creating that file, the Cabrillo header and
 // the windows' start are the module's steps that follow.
-void ResetLog(ContestState& state, Env& env, const ResetArgs& args);
+void ResetLog(ContestState& state, Env& env, Files& files, const ResetArgs& args);
 
 // A "Start" setting read the way the C library's atoi reads it: true when nonzero.
 bool IsNonzeroNumber(std::string_view text);

@@ -32,7 +32,7 @@ std::string PaddedForSort(const std::string& band) {
 int PointsOnBand(int bandIndex, const CInfo& record, const OwnStation& own, bool single) {
     if (bandIndex < 0 || bandIndex >= kBandCount) return 0;
     PointClass c = ClassifyQso(record, own.country, own.continent);
-    const BandFacts& band = kBands[bandIndex];
+    const BandFacts& band = kBandFacts[bandIndex];
     if (single && band.low && c == PointClass::ownCountry)
         c = record.continent == own.continent ? PointClass::ownContinent : PointClass::otherContinent;
     return PointsOf(band, c);

@@ -4,7 +4,6 @@
 #include <cctype>
 #include <cstdio>
 
-#include "contest/file_replace.h"
 
 namespace {
 
@@ -99,21 +98,22 @@ std::string CabrilloFileText(const CabrilloExport& c, std::int64_t claimedScore,
     return out;
 }
 
-std::string writeCabrilloFile(const CabrilloExport& cabrillo, std::int64_t claimedScore, std::string_view hostVersion) {
+std::string writeCabrilloFile(Files& files, const CabrilloExport& cabrillo, std::int64_t claimedScore,
+                              std::string_view hostVersion) {
     const std::string name = cabrillo.fileStem + ".cbr";
     const std::string notWritten = "File not written: " + name;
     if (!IsUsableFileName(cabrillo.fileStem)) return notWritten;
 
     // An earlier log stays whole unless a complete new one replaces it.
-    if (!ReplaceFileContent(name, CabrilloFileText(cabrillo, claimedScore, hostVersion))) return notWritten;
+    if (!files.ReplaceWhole(name, CabrilloFileText(cabrillo, claimedScore, hostVersion))) return notWritten;
     return "File produced: " + name;
 }
 
-std::string ExportCabrilloLog(ContestState& state) {
+std::string ExportCabrilloLog(ContestState& state, Files& files) {
     state.lock.AssertWriterReads();
     CabrilloExport& cabrillo = state.cabrillo;
     cabrillo.qsoLines.clear();
     for (const CInfo& r : state.log)
         addCabrilloQsoLine(cabrillo, r.call, r.freqKHz, "RY", r.time, r.rstSent, r.exchSent, r.rstRcvd, r.exchRcvd);
-    return writeCabrilloFile(cabrillo, state.claimedScore, state.hostVersion);
+    return writeCabrilloFile(files, cabrillo, state.claimedScore, state.hostVersion);
 }

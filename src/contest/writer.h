@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "base/cabrillo_export.h"
+#include "base/files.h"
 #include "contest/contest_state.h"
 #include "base/date_time.h"
 
@@ -23,8 +24,9 @@ std::string CabrilloFileText(const CabrilloExport& cabrillo, std::int64_t claime
 // Writes `fileStem`.cbr into the working directory, replacing an older file, and
 // returns the message for the operator: "File produced: " and the name, or, when
 // the file could not be written, a message that says so and names it.
-std::string writeCabrilloFile(const CabrilloExport& cabrillo, std::int64_t claimedScore, std::string_view hostVersion);
+std::string writeCabrilloFile(Files& files, const CabrilloExport& cabrillo, std::int64_t claimedScore,
+                              std::string_view hostVersion);
 
 // The results call's export: every QSO of the log (dupes too) into a fresh file.
 // Returns the message for the "Output" box.
-std::string ExportCabrilloLog(ContestState& state);
+std::string ExportCabrilloLog(ContestState& state, Files& files);

@@ -6,16 +6,18 @@
 
 #include "plugin/env_win32.h"
 #include "plugin/stats_module.h"
+#include "win32/files_win32.h"
 
 class CTestApp {
 public:
-    CTestApp() : stats(env) {}
+    CTestApp() : stats(env, files) {}
 
     // Unload step: stop the window thread before the module's code goes away.
     void ExitInstance();
 
     HINSTANCE instance = nullptr;
     Win32Env env;
+    Win32Files files;
     StatsModule stats;
 };
 

@@ -26,11 +26,11 @@ void StartWindowsIfWanted(const ContestState& state, Env& env) {
 
 }  // namespace
 
-int ResetStats(ContestState& state, Env& env, const ResetArgs& args) {
-    ResetLog(state, env, args);
+int ResetStats(ContestState& state, Env& env, Files& files, const ResetArgs& args) {
+    ResetLog(state, env, files, args);
     // The header dialog and the window start pump messages, through which the host
     // may call AddData0 again: its line must land in this pass's file, never the last.
-    CreateBadQsoFile(state.badQsoPath);
+    CreateBadQsoFile(files, state.badQsoPath);
     if (state.makeCabrillo != 0) {
         prepareCabrilloHeader(state, env, args.myCall);
         env.WriteSetting(setting::kStart, "1");
@@ -39,12 +39,12 @@ int ResetStats(ContestState& state, Env& env, const ResetArgs& args) {
     return 1;
 }
 
-int StatsModule::ResetStats0(const ResetArgs& args) { return ResetStats(state_, env_, args); }
+int StatsModule::ResetStats0(const ResetArgs& args) { return ResetStats(state_, env_, files_, args); }
 
-int StatsModule::AddData0(const QsoArgs& qso) { return AddData(state_, qso); }
+int StatsModule::AddData0(const QsoArgs& qso) { return AddData(state_, files_, qso); }
 
 int StatsModule::RemoveData0(const QsoArgs& qso) {
-    const int result = RemoveData(state_, qso);
+    const int result = RemoveData(state_, files_, qso);
     env_.PostUpdateWindows();
     return result;
 }
@@ -58,10 +58,10 @@ int StatsModule::CheckCall0(const CheckArgs& args) {
 int StatsModule::IsValidExchg0(std::string_view exchange) { return IsValidExchange(exchange); }
 
 const char* StatsModule::GetResult0() {
-    state_.badQsoCount = CountRejectedLines(state_.badQsoPath);
+    state_.badQsoCount = CountRejectedLines(files_, state_.badQsoPath);
     BuildResults(state_);
     env_.WriteSetting(setting::kClaimed, std::to_string(state_.claimedScore));
-    if (state_.makeCabrillo != 0) env_.ShowMessage(ExportCabrilloLog(state_), "Output", MessageIcon::information);
+    if (state_.makeCabrillo != 0) env_.ShowMessage(ExportCabrilloLog(state_, files_), "Output", MessageIcon::information);
     return state_.resultText.c_str();
 }
 

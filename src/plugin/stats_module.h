@@ -12,11 +12,11 @@ class Env;
 
 // ResetStats0's steps in order on `state`: the new pass's state, its bad-QSO file,
 // the Cabrillo header when asked for, and the windows' start. Returns 1.
-int ResetStats(ContestState& state, Env& env, const ResetArgs& args);
+int ResetStats(ContestState& state, Env& env, Files& files, const ResetArgs& args);
 
 class StatsModule {
 public:
-    explicit StatsModule(Env& env) : env_(env) {}
+    StatsModule(Env& env, Files& files) : env_(env), files_(files) {}
     StatsModule(const StatsModule&) = delete;
     StatsModule& operator=(const StatsModule&) = delete;
 
@@ -41,5 +41,6 @@ public:
 
 private:
     Env& env_;
+    Files& files_;
     ContestState state_;
 };

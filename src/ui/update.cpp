@@ -64,7 +64,7 @@ int BandIndexOfFrequency(double hertz) {
     if (!std::isfinite(hertz)) return -1;
     const double mhz = std::trunc(hertz / 1000000.0);
     for (int i = 0; i < kBandCount; ++i)
-        if (mhz == kBands[i].wholeMhz) return i;
+        if (mhz == kBandFacts[i].wholeMhz) return i;
     return -1;
 }
 

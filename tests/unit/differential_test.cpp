@@ -3,6 +3,8 @@
 // return values, reports, multiplier lists and bad-QSO file at every step.
 #include <gtest/gtest.h>
 
+#include "base/std_files.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -19,6 +21,8 @@
 #include "contest/report.h"
 
 namespace {
+
+StdFiles files;  // the real file system, under the scratch folder
 
 struct Qso {
     std::string call, band, mode, exchRcvd, exchSent, prefix, country, continent;
@@ -235,7 +239,7 @@ std::vector<std::string> FileLines(const std::string& path) {
 TEST(Differential, IndexedModuleMatchesThePlainRulesOverALongRandomRun) {
     ScratchDir dir;
     FakeEnv env;
-    StatsModule module(env);
+    StatsModule module(env, files);
     Model model;
     QsoSource source(20211);
     std::vector<Qso> sent;

@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "base/std_files.h"
+
 #include "fake_env.h"
 #include "plugin/stats_module.h"
 
 namespace {
+
+StdFiles files;  // the real file system, under the scratch folder
 
 struct Qso {
     std::string call = "DL1ABC", band = "20m", mode = "RTTY", exchRcvd = "0042", exchSent = "0001";
@@ -44,7 +48,7 @@ TEST_F(IntakeTest, StoredRecordCarriesTheHostsTexts) {
     q.call = "OH2XX";
     q.country = "OH";
     q.prefix = "OH2";
-    ASSERT_EQ(AddData(state, q.args()), 1);
+    ASSERT_EQ(AddData(state, files, q.args()), 1);
     ASSERT_EQ(state.log.size(), 1u);
     const CInfo& r = state.log[0];
     EXPECT_EQ(r.call, "OH2XX");
@@ -65,7 +69,7 @@ TEST_F(IntakeTest, PrefixKeptOnlyForNordicBalticAndCallAreaForTheSeven) {
     k.country = "K";
     k.prefix = "K5";
     k.continent = "NA";
-    AddData(state, k.args());
+    AddData(state, files, k.args());
     EXPECT_EQ(state.log[0].nordicPrefix, "");
     EXPECT_EQ(state.log[0].areaK, 5);
     EXPECT_EQ(state.log[0].callArea, 5);
@@ -74,36 +78,36 @@ TEST_F(IntakeTest, PrefixKeptOnlyForNordicBalticAndCallAreaForTheSeven) {
 TEST_F(IntakeTest, RejectedQsosAreNotStoredButAWorkedBandStillCounts) {
     Qso wrongBand;
     wrongBand.band = "30m";
-    EXPECT_EQ(AddData(state, wrongBand.args()), 0);
+    EXPECT_EQ(AddData(state, files, wrongBand.args()), 0);
     Qso wrongMode;
     wrongMode.band = "40m";
     wrongMode.mode = "PSK31";
-    EXPECT_EQ(AddData(state, wrongMode.args()), 0);
+    EXPECT_EQ(AddData(state, files, wrongMode.args()), 0);
     Qso noNumber;
     noNumber.band = "15m";
     noNumber.exchSent = "";
-    EXPECT_EQ(AddData(state, noNumber.args()), 0);
+    EXPECT_EQ(AddData(state, files, noNumber.args()), 0);
     EXPECT_TRUE(state.log.empty());
     EXPECT_EQ(state.workedBands, (TextList{"40m", "15m"}));
 }
 
 TEST_F(IntakeTest, RemovingTheLastQsoEmptiesThePerBandLists) {
     Qso a;
-    AddData(state, a.args());
+    AddData(state, files, a.args());
     state.multExchByBand[3] = {"0042"};
     state.nordicByBand[2] = {"SM5"};
     Qso other = a;
     other.call = "DL2XX";
-    RemoveData(state, other.args());
+    RemoveData(state, files, other.args());
     EXPECT_EQ(state.multExchByBand[3].size(), 1u);  // log not empty yet
-    RemoveData(state, a.args());
+    RemoveData(state, files, a.args());
     EXPECT_TRUE(state.log.empty());
     EXPECT_TRUE(state.multExchByBand[3].empty());
     EXPECT_TRUE(state.nordicByBand[2].empty());
 }
 
 TEST_F(IntakeTest, RemovalAsksTheOpenWindowsToRefresh) {
-    StatsModule module(env);
+    StatsModule module(env, files);
     Qso a;
     module.RemoveData0(a.args());
     EXPECT_EQ(env.posts, 0);

@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include "base/std_files.h"
+
 #include "fake_env.h"
 #include "plugin/stats_module.h"
 #include "contest/intake.h"
 #include "contest/reset.h"
 
 namespace {
+
+StdFiles files;  // the real file system, under the scratch folder
 
 const DateTime kFinal = FromCalendar(2021, 3, 6, 12, 0, 0);
 
@@ -23,7 +27,7 @@ class ReportTest : public ::testing::Test {
 protected:
     ScratchDir dir;
     FakeEnv env;
-    StatsModule module{env};
+    StatsModule module{env, files};
     ContestState& state = module.state();
 
     void Reset(int makeCabrillo = 0) {
@@ -52,7 +56,7 @@ protected:
         a.country = q.country;
         a.continent = q.continent;
         a.band = q.band;
-        AddData(state, a);
+        AddData(state, files, a);
     }
 
     // Bands first worked 20m, 80m, 40m, 80M, 15m; one WRONG BAND and one WRONG MODE

@@ -5,10 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include "base/std_files.h"
+
 #include "fake_env.h"
 #include "plugin/stats_module.h"
 
 namespace {
+
+StdFiles files;  // the real file system, under the scratch folder
 
 void Put(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
@@ -38,7 +42,7 @@ protected:
 };
 
 TEST_F(ResetTest, RecordsTheOwnStationAndTheContestDates) {
-    EXPECT_EQ(ResetStats(state, env, Args()), 1);
+    EXPECT_EQ(ResetStats(state, env, files, Args()), 1);
     EXPECT_EQ(state.myCall, "SM5XYZ");
     EXPECT_EQ(state.myCountry, "SM");
     EXPECT_EQ(state.myContinent, "EU");
@@ -51,7 +55,7 @@ TEST_F(ResetTest, RecordsTheOwnStationAndTheContestDates) {
 
 TEST_F(ResetTest, HostVersionDecidesWhetherTheWindowsOpen) {
     HostSettings("[Main]\r\nTevo=2.14R\r\nTevo=2.19\r\n");
-    ResetStats(state, env, Args());
+    ResetStats(state, env, files, Args());
     EXPECT_EQ(state.hostVersion, "2.14R");
     EXPECT_EQ(env.threadStarts, 0);
     EXPECT_EQ(env.settings["Start"], "1");
@@ -64,13 +68,13 @@ TEST_F(ResetTest, HostVersionDecidesWhetherTheWindowsOpen) {
             Put("Tevo2.ini", content);
         }
         ContestState s;
-        ResetStats(s, fresh, Args());
+        ResetStats(s, fresh, files, Args());
         EXPECT_EQ(s.hostVersion, version);
         EXPECT_EQ(fresh.threadStarts, 1) << content;
     }
 
     HostSettings("Tevo=\n");
-    ResetStats(state, env, Args());
+    ResetStats(state, env, files, Args());
     EXPECT_EQ(state.hostVersion, "");
 }
 
@@ -79,54 +83,54 @@ TEST_F(ResetTest, LongAndBinaryLinesBeforeTheVersionLineAreReadThrough) {
     binary[100] = '\0';
     binary[200] = '\r';
     HostSettings(binary + "\n" + std::string(1, '\0') + "\nTevo=2.17");
-    ResetStats(state, env, Args());
+    ResetStats(state, env, files, Args());
     EXPECT_EQ(state.hostVersion, "2.17");
 }
 
 TEST_F(ResetTest, VersionNeedsAMatchingFileNameAndKeepsItsValueWhenTheFileSaysNothing) {
     Put("Tevo2.ini", "Tevo=2.15\r\n");
     env.files = {"tevo2.ini", "Tevo2.bak"};
-    ResetStats(state, env, Args());
+    ResetStats(state, env, files, Args());
     EXPECT_EQ(state.hostVersion, "Tevo");
 
     env.files = {"MyTevo2.ini"};  // a name containing it is enough; the file read is Tevo2.ini
-    ResetStats(state, env, Args());
+    ResetStats(state, env, files, Args());
     EXPECT_EQ(state.hostVersion, "2.15");
 
     Put("Tevo2.ini", "[Main]\r\nVersion=2.19\r\n");
-    ResetStats(state, env, Args());
+    ResetStats(state, env, files, Args());
     EXPECT_EQ(state.hostVersion, "2.15");
 
     std::filesystem::remove("Tevo2.ini");
-    ResetStats(state, env, Args());
+    ResetStats(state, env, files, Args());
     EXPECT_EQ(state.hostVersion, "2.15");
 }
 
 TEST_F(ResetTest, StartKeyOpensTheWindowsAtMostOnceAndSkipsOneReset) {
-    ResetStats(state, env, Args());  // no key, no windows: open them
-    ResetStats(state, env, Args());  // "Start" = 1: skip and clear
-    ResetStats(state, env, Args());  // windows already open: nothing
+    ResetStats(state, env, files, Args());  // no key, no windows: open them
+    ResetStats(state, env, files, Args());  // "Start" = 1: skip and clear
+    ResetStats(state, env, files, Args());  // windows already open: nothing
     EXPECT_EQ(env.threadStarts, 1);
     EXPECT_EQ(env.settingWrites, (std::vector<std::string>{"Start=1", "Start=0"}));
 
     for (const char* set : {" +7", "\t-2", "0010"}) {
         FakeEnv e;
         e.settings["Start"] = set;
-        ResetStats(state, e, Args());
+        ResetStats(state, e, files, Args());
         EXPECT_EQ(e.threadStarts, 0) << set;
         EXPECT_EQ(e.settings["Start"], "0") << set;
     }
     for (const char* unset : {"-0", "abc", " x1"}) {
         FakeEnv e;
         e.settings["Start"] = unset;
-        ResetStats(state, e, Args());
+        ResetStats(state, e, files, Args());
         EXPECT_EQ(e.threadStarts, 1) << unset;
         EXPECT_EQ(e.settings["Start"], "1") << unset;
     }
 }
 
 TEST_F(ResetTest, CabrilloResetNeverOpensTheWindows) {
-    ResetStats(state, env, Args("SM", 1));
+    ResetStats(state, env, files, Args("SM", 1));
     EXPECT_EQ(state.makeCabrillo, 1);
     EXPECT_EQ(env.threadStarts, 0);
     std::vector<std::string> startWrites;
@@ -134,31 +138,31 @@ TEST_F(ResetTest, CabrilloResetNeverOpensTheWindows) {
         if (w.rfind("Start=", 0) == 0) startWrites.push_back(w);
     EXPECT_EQ(startWrites, (std::vector<std::string>{"Start=1", "Start=0"}));
 
-    ResetStats(state, env, Args("SM", 0));
+    ResetStats(state, env, files, Args("SM", 0));
     EXPECT_EQ(state.makeCabrillo, 0);
     EXPECT_EQ(env.threadStarts, 1);
 }
 
 TEST_F(ResetTest, RussianWindowsNeverSwitchBack) {
-    ResetStats(state, env, Args("DL"));
+    ResetStats(state, env, files, Args("DL"));
     EXPECT_EQ(state.russianUi, 0);
-    ResetStats(state, env, Args("UA9"));
+    ResetStats(state, env, files, Args("UA9"));
     EXPECT_EQ(state.russianUi, 1);
-    ResetStats(state, env, Args("DL"));
+    ResetStats(state, env, files, Args("DL"));
     EXPECT_EQ(state.russianUi, 1);
 }
 
 TEST_F(ResetTest, CallHistoryIsLoadedLineByLine) {
     Put(kCallHistoryFile, "DL1ABC 0042\r\nK5ZD 0100\n\nOH2XX 0007");
-    ResetStats(state, env, Args());
+    ResetStats(state, env, files, Args());
     EXPECT_EQ(state.callHistory, (TextList{"DL1ABC 0042", "K5ZD 0100", "", "OH2XX 0007"}));
 
     Put(kCallHistoryFile, "SM5XYZ 0001\r\n");
-    ResetStats(state, env, Args());
+    ResetStats(state, env, files, Args());
     EXPECT_EQ(state.callHistory, (TextList{"SM5XYZ 0001"}));
 
     std::filesystem::remove(kCallHistoryFile);
-    ResetStats(state, env, Args());
+    ResetStats(state, env, files, Args());
     EXPECT_TRUE(state.callHistory.empty());
 }
 

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/std_files.h"
+
 #include "fake_env.h"
 #include "plugin/stats_module.h"
 #include "contest/intake.h"
@@ -20,6 +22,8 @@
 #include "window_fakes.h"
 
 namespace {
+
+StdFiles files;  // the real file system, under the scratch folder
 
 const char* const kCalls[] = {"OH2BH", "ES1XX", "SM5ABC", "LA9XX", "DL1ABC", "K1XYZ"};
 const char* const kCountries[] = {"OH", "ES", "SM", "LA", "DL", "K"};
@@ -51,7 +55,7 @@ TEST(WindowStress, HostChangesAndWindowPassesShareTheStateSafely) {
     WindowState ws;
     ResetArgs reset;
     reset.myCountry = "UA9";
-    ResetStats(state, hostEnv, reset);
+    ResetStats(state, hostEnv, files, reset);
 
     std::atomic<bool> done{false};
     std::thread windowThread([&] {
@@ -71,10 +75,10 @@ TEST(WindowStress, HostChangesAndWindowPassesShareTheStateSafely) {
     });
 
     for (int i = 0; i < 2000; ++i) {
-        AddData(state, Qso(i));
-        if (i % 3 == 2) RemoveData(state, Qso(i - 1));
+        AddData(state, files, Qso(i));
+        if (i % 3 == 2) RemoveData(state, files, Qso(i - 1));
         if (i % 50 == 0) BuildResults(state);
-        if (i % 997 == 0) ResetStats(state, hostEnv, reset);
+        if (i % 997 == 0) ResetStats(state, hostEnv, files, reset);
         ws.updateLatch.exchange(0);  // as the call check does
     }
     done = true;

@@ -1,4 +1,4 @@
-#include "contest/file_replace.h"
+#include "base/std_files.h"
 
 #include <filesystem>
 #include <fstream>
@@ -9,26 +9,28 @@
 
 namespace {
 
-TEST(ReplaceFileContent, ReplacesOrCreatesWholeFiles) {
+TEST(StdFilesReplace, ReplacesOrCreatesWholeFiles) {
     ScratchDir dir;
-    ASSERT_TRUE(ReplaceFileContent("log.cbr", "first\r\n"));
+    StdFiles files;
+    ASSERT_TRUE(files.ReplaceWhole("log.cbr", "first\r\n"));
     EXPECT_EQ(Slurp("log.cbr"), "first\r\n");
-    ASSERT_TRUE(ReplaceFileContent("log.cbr", "second"));
+    ASSERT_TRUE(files.ReplaceWhole("log.cbr", "second"));
     EXPECT_EQ(Slurp("log.cbr"), "second");
     EXPECT_FALSE(std::filesystem::exists("log.cbr.new"));
-    EXPECT_FALSE(ReplaceFileContent("", "x"));
+    EXPECT_FALSE(files.ReplaceWhole("", "x"));
 }
 
-TEST(ReplaceFileContent, AFailedWriteLeavesTheOldFileAsItWas) {
+TEST(StdFilesReplace, AFailedWriteLeavesTheOldFileAsItWas) {
     ScratchDir dir;
-    ASSERT_TRUE(ReplaceFileContent("log.cbr", "the good log"));
+    StdFiles files;
+    ASSERT_TRUE(files.ReplaceWhole("log.cbr", "the good log"));
     std::filesystem::create_directory("log.cbr.new");  // the new copy cannot be written
-    EXPECT_FALSE(ReplaceFileContent("log.cbr", "half"));
+    EXPECT_FALSE(files.ReplaceWhole("log.cbr", "half"));
     EXPECT_EQ(Slurp("log.cbr"), "the good log");
 
     std::filesystem::create_directory("folder");
     std::ofstream("folder/kept.txt") << "kept";
-    EXPECT_FALSE(ReplaceFileContent("folder", "x"));  // a folder with files is not replaced
+    EXPECT_FALSE(files.ReplaceWhole("folder", "x"));  // a folder with files is not replaced
     EXPECT_EQ(Slurp("folder/kept.txt"), "kept");
 }
 

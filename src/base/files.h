@@ -1,0 +1,32 @@
+// Files: the file operations of the contest code, on names relative to the host's
+// working folder, as the host's 8-bit texts. The DLL implements them over the
+// wide-character Win32 API (win32/files_win32.cpp), the native builds over the C
+// library (base/std_files.cpp), and tests with faults of their choosing.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+class Files {
+public:
+    Files() = default;
+    Files(const Files&) = delete;
+    Files& operator=(const Files&) = delete;
+    virtual ~Files() = default;
+
+    enum class ReadResult { ok, missing, unreadable };
+    // The whole content into `bytes`. `missing` only when nothing is there by that
+    // name; a folder, a locked or unreadable file is `unreadable`.
+    virtual ReadResult ReadWhole(const std::string& path, std::string& bytes) = 0;
+
+    // Appends to the file, creating it when missing; false when it cannot be
+    // opened or written whole.
+    virtual bool Append(const std::string& path, std::string_view bytes) = 0;
+
+    // Creates the file, or empties one that is there, with these bytes.
+    virtual bool Create(const std::string& path, std::string_view bytes) = 0;
+
+    // Replaces the whole content so that the name always holds either the old
+    // file or the complete new one. On failure the old file is as it was.
+    virtual bool ReplaceWhole(const std::string& path, std::string_view bytes) = 0;
+};

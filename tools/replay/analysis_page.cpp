@@ -20,9 +20,12 @@ constexpr const char* kStyle =
 std::string E(const std::string& text) { return HtmlEscape(Printable(text)); }
 
 std::string Table(const std::string& id, const Row& head, const std::vector<Row>& rows) {
-    std::string out = "<table" + (id.empty() ? std::string() : " id=\"" + id + "\"") + "><tr>";
-    for (const auto& h : head) out += "<th>" + E(h) + "</th>";
-    out += "</tr>";
+    std::string out = "<table" + (id.empty() ? std::string() : " id=\"" + id + "\"") + ">";
+    if (!head.empty()) {
+        out += "<tr>";
+        for (const auto& h : head) out += "<th>" + E(h) + "</th>";
+        out += "</tr>";
+    }
     for (const auto& r : rows) {
         out += "<tr>";
         for (const auto& c : r) out += "<td>" + E(c) + "</td>";
@@ -65,7 +68,7 @@ std::string Summary(const AnalysisInput& in) {
 
     const OperatingTime& t = in.analysis.time;
     out += "<h3>Operating time</h3>" +
-           Table("operating", {"", ""},
+           Table("operating", {},
                  {{"First QSO", When(t.first)},
                   {"Last QSO", When(t.last)},
                   {"Operating time (h:mm)", Minutes(t.operatingMinutes)},

@@ -16,22 +16,31 @@ std::string Number(double v) {
     return text;
 }
 
-// A round top for the y axis: 1, 2 or 5 times a power of ten.
-double AxisTop(double max) {
-    if (max <= 0) return 1;
-    const double step = std::pow(10.0, std::floor(std::log10(max)));
-    for (double m : {1.0, 2.0, 5.0, 10.0})
-        if (m * step >= max) return m * step;
-    return 10 * step;
+// Grid lines at a round step (1, 2 or 5 times a power of ten), at most five of them.
+struct Axis {
+    double step, top;
+};
+Axis AxisFor(double max) {
+    if (max <= 0) return {1, 1};
+    const double power = std::pow(10.0, std::floor(std::log10(max / 5)));
+    double step = 10 * power;
+    for (double m : {1.0, 2.0, 5.0})
+        if (m * power * 5 >= max) {
+            step = m * power;
+            break;
+        }
+    return {step, std::ceil(max / step - 1e-9) * step};
 }
 
-std::string Frame(const Chart& chart, double top) {
+std::string Frame(const Chart& chart, const Axis& axis) {
+    const double top = axis.top;
     std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" class=\"chart\" viewBox=\"0 0 " + Number(kWidth) +
                       " " + Number(kHeight) + "\" role=\"img\"><title>" + HtmlEscape(chart.title) + "</title>";
     const double plotH = kHeight - kTop - kBottom;
-    for (int i = 0; i <= 4; ++i) {
-        const double y = kTop + plotH * (1 - i / 4.0);
-        const double v = top * i / 4.0;
+    const int lines = static_cast<int>(std::lround(top / axis.step));
+    for (int i = 0; i <= lines; ++i) {
+        const double v = axis.step * i;
+        const double y = kTop + plotH * (1 - v / top);
         svg += "<line x1=\"" + Number(kLeft) + "\" y1=\"" + Number(y) + "\" x2=\"" + Number(kWidth - kRight) +
                "\" y2=\"" + Number(y) + "\" stroke=\"#ccc\" stroke-width=\"0.5\"/>";
         char label[32];
@@ -84,8 +93,9 @@ std::string StackedBars(const Chart& chart) {
         for (const auto& s : chart.series) sum += Value(s, i);
         max = std::max(max, sum);
     }
-    const double top = AxisTop(max);
-    std::string svg = Frame(chart, top);
+    const Axis axis = AxisFor(max);
+    const double top = axis.top;
+    std::string svg = Frame(chart, axis);
     const double plotH = kHeight - kTop - kBottom;
     const double slot = (kWidth - kLeft - kRight) / static_cast<double>(std::max<std::size_t>(n, 1));
     for (std::size_t i = 0; i < n; ++i) {
@@ -108,8 +118,9 @@ std::string Lines(const Chart& chart) {
     double max = 0;
     for (const auto& s : chart.series)
         for (double v : s.values) max = std::max(max, v);
-    const double top = AxisTop(max);
-    std::string svg = Frame(chart, top);
+    const Axis axis = AxisFor(max);
+    const double top = axis.top;
+    std::string svg = Frame(chart, axis);
     const double plotH = kHeight - kTop - kBottom;
     const double slot = (kWidth - kLeft - kRight) / static_cast<double>(std::max<std::size_t>(n, 1));
     for (std::size_t s = 0; s < chart.series.size(); ++s) {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "bench_log.h"
-#include "plugin/env.h"
+#include "base/env.h"
 #include "plugin/stats_module.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The Cabrillo header as hand-edited ini values, through an export pass that
 // writes the Cabrillo file; and the soapbox's line-break encoding both ways.
-#include "cabrillo/header.h"
+#include "contest/header.h"
 #include "fuzz_env.h"
 #include "plugin/stats_module.h"
 

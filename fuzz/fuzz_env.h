@@ -9,7 +9,7 @@
 #include <string>
 
 #include "../tests/unit/fake_env.h"
-#include "log/date_time.h"
+#include "base/date_time.h"
 
 // One working directory for the whole run: the core writes the bad-QSO and
 // Cabrillo files relative to it and reads the host's files from it.

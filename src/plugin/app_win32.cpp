@@ -1,6 +1,6 @@
 #include "plugin/app_win32.h"
 
-#include "ui/window_thread_win32.h"
+#include "win32/window_thread_win32.h"
 
 CTestApp theApp;
 

@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include "cabrillo/header_dialog_win32.h"
+#include "win32/header_dialog_win32.h"
 #include "plugin/app_win32.h"
-#include "plugin/settings.h"
-#include "ui/window_thread_win32.h"
+#include "base/settings.h"
+#include "win32/window_thread_win32.h"
 
 namespace {
 

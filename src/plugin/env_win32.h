@@ -2,7 +2,7 @@
 // MessageBoxA). Window-thread calls go to the window thread (ui/window_thread_win32).
 #pragma once
 
-#include "plugin/env.h"
+#include "base/env.h"
 
 class Win32Env final : public Env {
 public:

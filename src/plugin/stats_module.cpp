@@ -1,7 +1,7 @@
 #include "plugin/stats_module.h"
 
-#include "plugin/env.h"
-#include "rules/report.h"
+#include "base/env.h"
+#include "contest/report.h"
 
 int StatsModule::ResetStats0(const ResetArgs& args) { return ResetStats(state_, env_, args); }
 

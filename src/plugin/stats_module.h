@@ -2,10 +2,10 @@
 // arguments already decoded. Portable; the DLL owns one instance.
 #pragma once
 
-#include "log/contest_state.h"
-#include "log/intake.h"
-#include "log/reset.h"
-#include "rules/call_check.h"
+#include "contest/contest_state.h"
+#include "contest/intake.h"
+#include "contest/reset.h"
+#include "contest/call_check.h"
 #include "ui/window_state.h"
 
 class Env;

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "log/contest_state.h"
+#include "contest/contest_state.h"
 
 // The last four characters of the first line whose text before its first blank is
 // exactly `call`. A line without a blank, or one that starts with one, ends the

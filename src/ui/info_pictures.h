@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "log/contest_state.h"
+#include "contest/contest_state.h"
 #include "ui/window_state.h"
 
 using Colour = std::uint32_t;  // 0x00BBGGRR

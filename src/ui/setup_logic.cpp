@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "log/contest_rules.h"
-#include "plugin/env.h"
+#include "contest/contest_rules.h"
+#include "base/env.h"
 #include "ui/ui_texts.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "ui/window_state.h"
-#include "ui/window_surface.h"
+#include "base/window_surface.h"
 
 class Env;
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/window_surface.h"
+#include "base/window_surface.h"
 
 struct UiTexts {
     std::string_view setupCaption;  // followed by the contest year

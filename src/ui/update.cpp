@@ -4,8 +4,8 @@
 #include <mutex>
 #include <string>
 
-#include "log/date_time.h"
-#include "plugin/env.h"
+#include "base/date_time.h"
+#include "base/env.h"
 #include "ui/call_history.h"
 #include "ui/ui_texts.h"
 

@@ -1,10 +1,10 @@
 // The window update: what the setup window does with each update request.
 #pragma once
 
-#include "log/contest_state.h"
-#include "ui/host_automation.h"
+#include "contest/contest_state.h"
+#include "base/host_automation.h"
 #include "ui/window_state.h"
-#include "ui/window_surface.h"
+#include "base/window_surface.h"
 
 class Env;
 

@@ -5,9 +5,8 @@
 #include <atomic>
 #include <string>
 
-#include "log/contest_state.h"
-
-enum class SideWindow { multiplier, prefix };
+#include "base/window_surface.h"
+#include "contest/contest_state.h"
 
 // Every field but the latch belongs to the window thread.
 struct WindowState {

@@ -1,4 +1,4 @@
-#include "log/bad_qso_file.h"
+#include "contest/bad_qso_file.h"
 
 #include <filesystem>
 #include <fstream>

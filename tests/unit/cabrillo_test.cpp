@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "cabrillo/header.h"
-#include "cabrillo/writer.h"
+#include "contest/header.h"
+#include "contest/writer.h"
 
 namespace {
 

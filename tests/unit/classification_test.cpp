@@ -1,6 +1,6 @@
-#include "log/cinfo.h"
-#include "log/contest_rules.h"
-#include "rules/countries.h"
+#include "base/cinfo.h"
+#include "contest/contest_rules.h"
+#include "contest/countries.h"
 
 #include <gtest/gtest.h>
 

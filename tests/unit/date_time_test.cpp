@@ -1,4 +1,4 @@
-#include "log/date_time.h"
+#include "base/date_time.h"
 
 #include <cmath>
 #include <limits>

@@ -12,11 +12,11 @@
 #include <random>
 
 #include "fake_env.h"
-#include "log/bad_qso_file.h"
-#include "log/contest_rules.h"
+#include "contest/bad_qso_file.h"
+#include "contest/contest_rules.h"
 #include "plugin/stats_module.h"
-#include "rules/countries.h"
-#include "rules/report.h"
+#include "contest/countries.h"
+#include "contest/report.h"
 
 namespace {
 

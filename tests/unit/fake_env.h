@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/env.h"
+#include "base/env.h"
 
 struct FakeEnv : Env {
     std::map<std::string, std::string> settings;

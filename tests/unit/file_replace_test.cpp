@@ -1,4 +1,4 @@
-#include "log/file_replace.h"
+#include "contest/file_replace.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "log/intake.h"
+#include "contest/intake.h"
 
 #include <gtest/gtest.h>
 

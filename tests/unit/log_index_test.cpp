@@ -1,4 +1,4 @@
-#include "log/log_index.h"
+#include "contest/log_index.h"
 
 #include <gtest/gtest.h>
 

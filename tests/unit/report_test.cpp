@@ -1,10 +1,10 @@
-#include "rules/report.h"
+#include "contest/report.h"
 
 #include <gtest/gtest.h>
 
 #include "fake_env.h"
-#include "log/intake.h"
-#include "log/reset.h"
+#include "contest/intake.h"
+#include "contest/reset.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "log/reset.h"
+#include "contest/reset.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "rules/scoring.h"
+#include "contest/scoring.h"
 
 #include <gtest/gtest.h>
 

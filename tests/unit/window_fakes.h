@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/host_automation.h"
-#include "ui/window_surface.h"
+#include "base/host_automation.h"
+#include "base/window_surface.h"
 
 struct FakeHost : HostAutomation {
     bool connected = true;

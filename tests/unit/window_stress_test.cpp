@@ -10,9 +10,9 @@
 #include <gtest/gtest.h>
 
 #include "fake_env.h"
-#include "log/intake.h"
-#include "log/reset.h"
-#include "rules/report.h"
+#include "contest/intake.h"
+#include "contest/reset.h"
+#include "contest/report.h"
 #include "ui/info_pictures.h"
 #include "ui/setup_logic.h"
 #include "ui/update.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "rules/report.h"
+#include "contest/report.h"
 #include "svg_chart.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <set>
 #include <stdexcept>
 
-#include "log/intake.h"
-#include "rules/scoring.h"
+#include "contest/intake.h"
+#include "contest/scoring.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "replay_plan.h"
-#include "rules/countries.h"
+#include "contest/countries.h"
 
 enum class LedgerVerdict { counted, dupe, rejected };
 

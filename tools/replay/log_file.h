@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "log/date_time.h"
+#include "base/date_time.h"
 
 // Bad input: the message names the file, the line or record and what is wrong.
 class InputError : public std::runtime_error {

@@ -1,0 +1,114 @@
+#include "contest/intake.h"
+
+#include <mutex>
+#include <string>
+
+#include "contest/bad_qso_file.h"
+#include "base/env.h"
+#include "contest/countries.h"
+
+namespace {
+
+constexpr std::string_view kQsoTimePattern = "%Y-%m-%d %H%M";
+
+std::string BadQsoLine(const QsoArgs& q, std::string_view verdict) {
+    const std::string sep = "  ";
+    std::string line = "QSO:  ";
+    line += std::to_string(q.freqHz / 1000);
+    const std::string timeText = FormatTime(q.time, kQsoTimePattern);
+    for (std::string_view field : {q.mode, std::string_view(timeText), q.myCall, q.rstSent, q.exchSent, q.call,
+                                   q.rstRcvd}) {
+        line += sep;
+        line += field;
+    }
+    line += sep;
+    line += q.exchRcvd;
+    line += verdict;
+    return line;
+}
+
+bool SameQso(const CInfo& r, std::string_view call, std::string_view band, std::string_view mode) {
+    return r.call == call && r.band == band && r.mode == mode;
+}
+
+}  // namespace
+
+int AddData(ContestState& state, const QsoArgs& q) {
+    if (!g_bands.Contains(q.band)) {
+        AppendBadQsoLine(state.badQsoPath, BadQsoLine(q, "   WRONG BAND !!!"));
+        return 0;
+    }
+    // The band counts as worked even when the mode or number test rejects the QSO.
+    bool seen = false;
+    for (const auto& b : state.workedBands) seen = seen || b == q.band;
+    if (!seen) state.workedBands.emplace_back(q.band);
+
+    if (!g_modes.Contains(q.mode)) {
+        AppendBadQsoLine(state.badQsoPath, BadQsoLine(q, "   WRONG MODE !!!"));
+        return 0;
+    }
+    if (q.exchRcvd.empty() || q.exchSent.empty()) {
+        AppendBadQsoLine(state.badQsoPath, BadQsoLine(q, "   NO RX NUMBER !!!"));
+        return 0;
+    }
+
+    CInfo record;
+    record.time = q.time;
+    record.call = q.call;
+    record.band = q.band;
+    record.mode = q.mode;
+    record.continent = q.continent;
+    record.rstRcvd = q.rstRcvd;
+    record.rstSent = q.rstSent;
+    record.exchRcvd = q.exchRcvd;
+    record.exchSent = q.exchSent;
+    record.country = q.country;
+    if (IsNordicBaltic(q.country)) record.nordicPrefix = q.prefix;
+    record.freqKHz = static_cast<int>(q.freqHz / 1000);
+    record.multExch = q.exchRcvd;
+    SetCallArea(record, q.country, q.prefix);
+
+    bool dupe = false;
+    {
+        std::lock_guard<std::mutex> lock(state.lock);
+        record.multExchKey = state.exchangeKeys.KeyOf(record.multExch);
+        dupe = state.logIndex.Add(record);
+        record.notCounted = record.dupe = dupe ? 1 : 0;
+        try {
+            state.log.push_back(std::move(record));  // on failure the record stays as it was
+        } catch (...) {
+            state.logIndex.Remove(record);  // the index must not count a QSO the log lacks
+            throw;
+        }
+    }
+    if (dupe) AppendBadQsoLine(state.badQsoPath, BadQsoLine(q, "   DUPE !!!"));
+    return 1;
+}
+
+int RemoveData(ContestState& state, Env& env, const QsoArgs& q) {
+    std::unique_lock<std::mutex> lock(state.lock);
+    for (auto it = state.log.begin(); it != state.log.end(); ++it) {
+        if (SameQso(*it, q.call, q.band, q.mode) && SameTime(it->time, q.time)) {
+            state.logIndex.Remove(*it);
+            state.log.erase(it);
+            break;
+        }
+    }
+    if (state.log.empty()) {
+        state.log.shrink_to_fit();
+        state.logIndex.Clear();
+        state.exchangeKeys.Clear();
+        for (auto& l : state.multExchByBand) l.clear();
+        for (auto& l : state.nordicByBand) l.clear();
+    }
+    lock.unlock();
+
+    // Only lines holding the call as a whole field and the QSO's full date and time
+    // belong to this QSO; a bare substring test would drop other QSOs' lines.
+    const std::string callField = "  " + std::string(q.call) + "  ";
+    const std::string timeField = "  " + FormatTime(q.time, kQsoTimePattern) + "  ";
+    RewriteBadQsoFileWithout(state.badQsoPath, callField, timeField);
+
+    env.PostUpdateWindows();
+    return 1;
+}

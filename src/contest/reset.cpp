@@ -1,0 +1,141 @@
+#include "contest/reset.h"
+
+#include <array>
+#include <fstream>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "contest/header.h"
+#include "contest/bad_qso_file.h"
+#include "contest/contest_rules.h"
+#include "base/env.h"
+#include "contest/countries.h"
+
+namespace {
+
+// Host versions whose automation the windows cannot work with.
+constexpr std::array<std::string_view, 6> kVersionsWithoutWindows = {"2.18", "2.17", "2.16", "2.15", "2.14", "2.14R"};
+
+constexpr std::string_view kVersionKey = "Tevo=";
+constexpr std::string_view kVersionWithoutSettingsFile = "Tevo";
+
+// One line without its LF or CR LF; false at the end of the file.
+bool ReadLine(std::istream& in, std::string& line) {
+    if (!std::getline(in, line)) return false;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+}
+
+// The version is whatever follows the first five characters of the first line that
+// holds the key, even when the key is not at the start of the line.
+std::optional<std::string> VersionFromSettingsFile() {
+    std::ifstream in(kHostSettingsFile, std::ios::binary);
+    if (!in) return std::nullopt;
+    for (std::string line; ReadLine(in, line);) {
+        if (line.find(kVersionKey) == std::string::npos) continue;
+        return line.size() > kVersionKey.size() ? line.substr(kVersionKey.size()) : std::string();
+    }
+    return std::nullopt;
+}
+
+void ReadHostVersion(ContestState& state, Env& env, std::string_view hostFolder) {
+    bool found = false;
+    for (const auto& name : env.FindFiles(std::string(hostFolder) + "*.ini")) {
+        if (name.find(kHostSettingsFile) != std::string::npos) {
+            found = true;
+            break;
+        }
+    }
+    if (!found) {
+        state.hostVersion = kVersionWithoutSettingsFile;
+        return;
+    }
+    if (auto version = VersionFromSettingsFile()) state.hostVersion = std::move(*version);
+}
+
+TextList ReadCallHistory() {
+    TextList lines;
+    std::ifstream in(kCallHistoryFile, std::ios::binary);
+    for (std::string line; in && ReadLine(in, line);) lines.push_back(std::move(line));
+    return lines;
+}
+
+// Read the way the C library's atoi reads it: leading blanks, an optional sign,
+// digits; anything else reads as 0. Only zero or not matters here.
+bool IsNonzeroNumber(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && std::string_view(" \t\n\v\f\r").find(text[i]) != std::string_view::npos) ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        if (text[i] != '0') return true;
+    return false;
+}
+
+bool WindowsAllowedFor(std::string_view hostVersion) {
+    for (auto v : kVersionsWithoutWindows)
+        if (v == hostVersion) return false;
+    return true;
+}
+
+// "Start" = 1 keeps the next reset from opening the windows; that reset clears it.
+void StartWindowsIfWanted(const ContestState& state, Env& env) {
+    if (IsNonzeroNumber(env.ReadSetting("Start"))) {
+        env.WriteSetting("Start", "0");
+        return;
+    }
+    if (env.WindowsOpen()) return;
+    if (WindowsAllowedFor(state.hostVersion)) env.StartWindowThread();
+    env.WriteSetting("Start", "1");
+}
+
+}  // namespace
+
+int ResetStats(ContestState& state, Env& env, const ResetArgs& args) {
+    // The window thread reads all of this; it must not see a half-made pass. The
+    // lock is let go before anything that may wait for that thread.
+    std::unique_lock<std::mutex> lock(state.lock);
+    state.startText = FormatTime(args.start, "%d.%m");
+    state.startYear = FormatTime(args.start, "%Y");
+    state.endText = FormatTime(args.end, "%d.%m.%Y");
+
+    ReadHostVersion(state, env, args.hostFolder);
+
+    // The host replays its whole log after a reset: the log and its index get
+    // room for as many QSOs as before, sparing the replay every regrowth. Room the
+    // log already has is kept, pages and all, unless it is well beyond that.
+    const std::size_t replayed = state.log.size();
+    state.log.clear();
+    if (state.log.capacity() > replayed + replayed / 4 + 64) {
+        state.log.shrink_to_fit();
+        state.log.reserve(replayed);
+    }
+    state.logIndex.Clear();
+    state.logIndex.Reserve(replayed);
+    state.exchangeKeys.Clear();
+    state.workedBands.clear();
+
+    state.myCountry = args.myCountry;
+    state.myContinent = args.myContinent;
+    state.myCall = args.myCall;
+    if (IsRussianLanguage(args.myCountry)) state.russianUi = 1;
+
+    state.callHistory = ReadCallHistory();
+
+    for (int i = 0; i < kBandCount; ++i) state.bandRows[i] = {g_bands[i], "-", "-", "-", "-"};
+    lock.unlock();
+
+    // The header dialog and the window start pump messages, through which the host
+    // may call AddData0 again: its line must land in this pass's file, never the last.
+    state.badQsoPath = "BadQSO_StatsVERDAWW_" + FormatTime(args.end, "%d_%m_%Y") + ".txt";
+    CreateBadQsoFile(state.badQsoPath);
+
+    state.makeCabrillo = args.makeCabrillo;
+    if (state.makeCabrillo != 0) {
+        prepareCabrilloHeader(state, env, args.myCall);
+        env.WriteSetting("Start", "1");
+    }
+
+    StartWindowsIfWanted(state, env);
+    return 1;
+}

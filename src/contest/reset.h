@@ -1,0 +1,31 @@
+// ResetStats0: starts a new pass over the host's log.
+#pragma once
+
+#include <string_view>
+
+#include "contest/contest_state.h"
+#include "base/date_time.h"
+
+class Env;
+
+// The ResetStats0 arguments the module reads. Views are valid for the call only.
+struct ResetArgs {
+    std::string_view hostFolder;
+    int makeCabrillo = 0;
+    std::string_view myCall;
+    DateTime start;
+    DateTime end;
+    std::string_view myCountry;
+    std::string_view myContinent;
+};
+
+// Where the call history of the companion plug-in lives, relative to the host's
+// working directory; '/' works on Windows and on the test platforms alike.
+inline constexpr const char* kCallHistoryFile = "Plugins/KOVAR.hlp";
+// The host's own settings file, read for its version line.
+inline constexpr const char* kHostSettingsFile = "Tevo2.ini";
+
+// Records the own station and dates, reads the host's version, empties the log,
+// loads the call history, resets the previous-QSO rows, opens the windows when
+// allowed and starts a fresh bad-QSO file. Returns 1.
+int ResetStats(ContestState& state, Env& env, const ResetArgs& args);

@@ -1,0 +1,82 @@
+// What the window thread's three windows share: the module state they show, the
+// host link, their handles, and small helpers all three use.
+#pragma once
+
+#include <windows.h>
+
+#include "contest/contest_state.h"
+#include "win32/host_link_win32.h"
+#include "ui/setup_logic.h"
+#include "ui/window_state.h"
+#include "win32/window_thread_win32.h"
+
+class Env;
+
+// Posted (never sent) to the setup window to bring the side windows up to date.
+inline constexpr UINT WM_UPDATE_WINDOWS = WM_USER + 500;
+
+// Lives on the window thread's stack for as long as the setup window runs; only
+// that thread touches it.
+struct WindowContext {
+    HINSTANCE instance;
+    ContestState& state;
+    WindowState& windows;
+    Env& env;
+    HostLink& host;
+    HWND setupWindow = nullptr;
+    HWND multiplierWindow = nullptr;  // g_multiplierWindow, null while closed
+    HWND prefixWindow = nullptr;      // g_prefixWindow, null while closed
+    HANDLE ready = nullptr;  // set once the windows are up, updated and painted
+
+    bool Russian() const;
+};
+
+// Runs the setup window's modal loop; returns when it is closed.
+void RunSetupDialog(WindowContext& ctx);
+
+// Create and show a side window (modeless, no parent); null on failure.
+HWND OpenMultiplierWindow(WindowContext& ctx);
+HWND OpenPrevQsoWindow(WindowContext& ctx);
+
+// Start-up steps all three windows take.
+void MoveToStoredPosition(HWND window, WindowContext& ctx, PlacedWindow which);
+void MakeTopMost(HWND window);
+void SetBigIcon(HWND window, HINSTANCE instance);
+void DisableCloseItem(HWND window);
+// Position save as the mouse moves over a window.
+void SavePositionOf(HWND window, WindowContext& ctx, PlacedWindow which);
+void SetText(HWND window, const std::wstring& text);
+// The answer to WM_CTLCOLOR* of the pale-yellow windows: black text on the
+// background colour, and their brush.
+INT_PTR PaleYellowColours(HDC dc, HBRUSH brush);
+
+// What both side windows do with Enter, Esc, the Close command and WM_CLOSE: only
+// the module closes them. True when the message was one of those; `result` is
+// then the dialog procedure's answer.
+bool HandleSideWindowClosing(HWND window, UINT message, WPARAM wParam, INT_PTR& result);
+
+// The dialog procedure of a side window class T (constructed from the window and
+// the context at WM_INITDIALOG, deleted once the window is gone).
+template <typename T>
+INT_PTR CALLBACK SideWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<T*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    NoteWindowProgress();
+    try {
+        if (message == WM_INITDIALOG) {
+            self = new T(window, *reinterpret_cast<WindowContext*>(lParam));
+            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+            self->Initialise();
+            return TRUE;
+        }
+        if (!self) return FALSE;
+        if (message == WM_NCDESTROY) {
+            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            self->Destroyed();
+            delete self;
+            return FALSE;
+        }
+        return self->Handle(message, wParam, lParam);
+    } catch (...) {
+        return FALSE;  // nothing may unwind into the system's dialog code
+    }
+}

@@ -1,0 +1,40 @@
+// The window thread: StartWindowThread and StopWindowThread for the module, and
+// the setup window's handle that tells whether the operator windows are up.
+#pragma once
+
+#include <windows.h>
+
+#include "contest/contest_state.h"
+#include "ui/window_state.h"
+
+class Env;
+
+// Starts the window thread with its setup window. Returns once the thread runs
+// (not once its window is up), so an unload right after it finds a thread that
+// can be stopped. A thread still alive is stopped first.
+void StartWindowThread(HINSTANCE instance, ContestState& state, WindowState& windows, Env& env);
+
+// Closes the side windows and the setup window and waits until the window thread
+// is done with the module's code: as long as the thread shows progress (up to a
+// minute), and a few seconds when it shows none. Serves the host's COM
+// calls meanwhile when called on a COM apartment thread, so a window thread that
+// is calling the host cannot block it. Safe under the loader lock: it never waits
+// for the thread's exit itself.
+// `unloading`: called while the module is being unloaded (loader lock held); no
+// thread may be started afterwards.
+void StopWindowThread(bool unloading = false);
+
+// True from StartWindowThread until the thread is done.
+bool WindowThreadRunning();
+
+// Posts the setup window an update request; false when there is no setup window
+// (yet) to take it.
+bool PostUpdateWindows();
+
+// Called by the window thread's windows at every message: a stop keeps waiting
+// for a thread that shows progress.
+void NoteWindowProgress();
+
+// For the setup window as it starts: records its handle, or returns false when a
+// stop is already under way and the window must end at once.
+bool PublishSetupWindow(HWND window);

@@ -130,6 +130,15 @@ TEST_F(ReplayAnalysisTest, EachLogCheckFindsItsOneCaseAndNothingElse) {
     EXPECT_EQ(Listed(page, "check-period"), std::vector<int>{9});
 }
 
+// A MASTER.SCP named but unreadable is a bad input file: status 2, nothing written.
+TEST_F(ReplayAnalysisTest, AnUnreadableScpFileStopsBeforeAnythingIsWritten) {
+    const ReplayRun run = Replay(kSample + " --workdir w --analysis page.html --scp missing.scp");
+    EXPECT_EQ(run.exitCode, 2u);
+    EXPECT_EQ(run.err.substr(0, run.err.find('\n')), "replay: missing.scp: cannot open the file");
+    EXPECT_FALSE(FileExists("w"));
+    EXPECT_FALSE(FileExists("page.html"));
+}
+
 TEST_F(ReplayAnalysisTest, TheSamplesCabrilloFileReadBackGivesTheSameScore) {
     // The HTML report first: every report after it, the re-read's too, is HTML.
     const ReplayRun run = Replay(kSample + " --workdir w --html report.html --cabrillo --header \"" + kSource +

@@ -28,6 +28,9 @@ Total 1464 8316 358 186
 ROWS
 expect 1 '<tr><td>Total</td><td>1464</td><td>8316</td><td>358</td><td>186</td><td>6</td><td>10</td></tr>' "dupes and bad QSOs"
 expect 1 '= <b>4523904</b>' "claimed score"
+# The progress ends at the report's score and multipliers.
+expect 1 '<tr><td>2021-03-07 2300</td><td>4523904</td></tr></tbody></table>' "last claimed score"
+expect 1 '<tr><td>2021-03-07 2300</td><td>358</td><td>186</td></tr></tbody></table>' "last multipliers"
 # Rate, points per hour, score, multipliers, band time, QSOs and points by class.
 expect 7 '<svg' "charts"
 

@@ -7,7 +7,7 @@ export WINEPREFIX := $(CURDIR)/build/wine
 # No Mono or Gecko prompts: the plug-in needs neither.
 export WINEDLLOVERRIDES := mscoree,mshtml=
 
-.PHONY: all deps test-deps native native-asan native-tsan win32 replay wine-prefix test demo dist fuzz soak clean
+.PHONY: thread-safety all deps test-deps native native-asan native-tsan win32 replay wine-prefix test demo dist fuzz soak clean
 
 all: native win32
 
@@ -45,9 +45,17 @@ wine-prefix: deps
 
 # The HTML report test opens the report in a browser.
 test-deps: deps
-	@scripts/install-deps.sh chromium
+	@scripts/install-deps.sh chromium clang
 
-test: native native-asan native-tsan win32 wine-prefix test-deps
+# Clang checks the lock discipline of the portable code: who holds the contest
+# state's lock for which data (base/thread_annotations.h).
+CORE_SOURCES := $(wildcard src/base/*.cpp src/contest/*.cpp src/ui/*.cpp) src/plugin/stats_module.cpp
+thread-safety: test-deps
+	@for f in $(CORE_SOURCES); do \
+		clang++ -std=c++20 -fsyntax-only -Wthread-safety -Werror -Isrc -DSTATS_VERSION='"check"' $$f || exit 1; \
+	done; echo "thread-safety: $(words $(CORE_SOURCES)) files checked"
+
+test: native native-asan native-tsan win32 wine-prefix test-deps thread-safety
 	ctest --preset native-asan
 	ctest --preset native-tsan
 	ctest --preset native

@@ -7,10 +7,12 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "plugin/export_layout.h"
+
 namespace {
 
-using Text = const char*;
-using Time = const HostDateTime*;
+using namespace export_layout;
+
 
 // Junk for the arguments the plug-in must not read, distinct per position.
 Text Junk(int position) {
@@ -21,22 +23,6 @@ Text Junk(int position) {
 const HostDateTime kJunkTime1 = HostTime(1999, 1, 1, 1, 1);
 const HostDateTime kJunkTime2 = HostTime(1998, 2, 2, 2, 2);
 const HostDateTime kJunkTime3 = HostTime(1997, 3, 3, 3, 3);
-
-using QsoFn = int(__cdecl*)(Text, Text, Time, Time, Time, Time, unsigned, unsigned, Text, Text, Text, Text, Text,
-                            Text, Text, Text, Text, Text, Text, Text, Text, Text, Text, int, int, int, double, double,
-                            Text, Text, Text, Text, Text);
-using ResetFn = int(__cdecl*)(Text, int, Text, Time, Time, Text, Text, Text, Text, Text, Text, Text, Text, Text, Text,
-                              int, int, int, double, double, Text, Text, Text);
-using CheckFn = int(__cdecl*)(Text, unsigned, unsigned, Text, Text, Text, Text, Text, Text, Text, Text, Text, Text,
-                              Text, int, int, int, double, double, Text, Text, Text, Text, Text, Text, Text, char*,
-                              char*);
-using ExchFn = int(__cdecl*)(Text, Text, Text, Text, int, int, int);
-using CountFn = int(__cdecl*)(Text, Text, Text);
-using SetsFn = int(__cdecl*)();
-using ResultFn = const char*(__cdecl*)(int*);
-using NameFn = const char*(__cdecl*)(int);
-using SetupFn = void(__cdecl*)();
-using VersionFn = unsigned(__cdecl*)(Text);
 
 template <typename Fn>
 Fn Get(const StatsDll& dll, const char* name) {

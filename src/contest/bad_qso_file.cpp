@@ -66,6 +66,10 @@ std::optional<std::vector<std::string>> ReadLines(const std::string& path, bool&
 
 }  // namespace
 
+std::string BadQsoFileName(const DateTime& end) {
+    return "BadQSO_StatsVERDAWW_" + FormatTime(end, "%d_%m_%Y") + ".txt";
+}
+
 bool CreateBadQsoFile(const std::string& path) {
     File f = Open(path, "wb");
     if (!f) return false;

@@ -5,8 +5,13 @@
 #include <string>
 #include <string_view>
 
+#include "base/date_time.h"
+
 inline constexpr std::string_view kBadQsoHeaderAtReset = "VERDA-WW-DX CONTEST UBN file ";
 inline constexpr std::string_view kBadQsoHeaderAtRemoval = "VERDA-WW-DX CONTEST UBN file  ";
+
+// The pass's file name, from the contest's end date: the module and replay use it.
+std::string BadQsoFileName(const DateTime& end);
 
 // Creates or truncates the file with the reset's header. False when it cannot be written.
 bool CreateBadQsoFile(const std::string& path);

@@ -1,8 +1,14 @@
 #include "contest/contest_rules.h"
 
+#include <array>
+
 namespace {
 
-constexpr const char* kBandTable[kBandCount] = {"160m", "80m", "40m", "20m", "15m", "10m"};
+constexpr auto kBandTable = [] {
+    std::array<const char*, kBandCount> names{};
+    for (int i = 0; i < kBandCount; ++i) names[static_cast<std::size_t>(i)] = kBands[i].name;
+    return names;
+}();
 constexpr const char* kModeTable[] = {"RTTY"};
 
 char FoldCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
@@ -16,7 +22,7 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-const CContestRules g_bands(kBandTable, kBandCount);
+const CContestRules g_bands(kBandTable.data(), kBandCount);
 const CContestRules g_modes(kModeTable, 1);
 
 CContestRules::CContestRules(const char* const* table, int count) {

@@ -27,5 +27,19 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
 inline constexpr int kBandCount = 6;
 
+// What the module knows of one contest band. Position in kBands = band index.
+struct BandFacts {
+    const char* name;
+    int wholeMhz;  // where a host frequency on the band starts, in whole megahertz
+    bool low;      // 160, 80, 40 m: an own-country QSO of a single-QSO score counts by continent
+    // QSO points by point class.
+    int nordicBaltic, ownCountry, ownContinent, otherContinent;
+};
+
+inline constexpr BandFacts kBands[kBandCount] = {
+    {"160m", 1, true, 8, 5, 5, 15},  {"80m", 3, true, 8, 5, 5, 15},   {"40m", 7, true, 8, 6, 6, 10},
+    {"20m", 14, false, 5, 1, 2, 3}, {"15m", 21, false, 5, 1, 2, 3}, {"10m", 28, false, 5, 1, 2, 3},
+};
+
 extern const CContestRules g_bands;  // "160m" ... "10m"; position = band index
 extern const CContestRules g_modes;  // "RTTY"

@@ -1,10 +1,36 @@
 #include "contest/header.h"
 
 #include "base/env.h"
+#include "base/settings.h"
 
 namespace {
 
 constexpr std::string_view kWhiteSpace = " \t\n\v\f\r";
+
+using Field = std::string CabrilloHeaderFields::*;
+
+// The header fields kept in the settings, in the order they are written back.
+// `plain`: read back as stored; the others are read their own way, or not at all.
+struct HeaderSetting {
+    const char* key;
+    Field field;
+    bool plain;
+};
+constexpr HeaderSetting kHeaderSettings[] = {
+    {setting::kOperators, &CabrilloHeaderFields::operators, false},
+    {setting::kName, &CabrilloHeaderFields::name, true},
+    {setting::kAddress, &CabrilloHeaderFields::address, true},
+    {setting::kAddressCity, &CabrilloHeaderFields::addressCity, true},
+    {setting::kAddressState, &CabrilloHeaderFields::addressStateProvince, true},
+    {setting::kAddressPostalCode, &CabrilloHeaderFields::addressPostalCode, true},
+    {setting::kAddressCountry, &CabrilloHeaderFields::addressCountry, true},
+    {setting::kContest, &CabrilloHeaderFields::contest, false},
+    {setting::kEmail, &CabrilloHeaderFields::email, true},
+    {setting::kClub, &CabrilloHeaderFields::club, true},
+    {setting::kLocation, &CabrilloHeaderFields::arrlSection, false},
+    {setting::kSoapBox, &CabrilloHeaderFields::soapbox, false},
+    {setting::kOverlay, &CabrilloHeaderFields::categoryOverlay, true},
+};
 
 }  // namespace
 
@@ -42,15 +68,11 @@ bool prepareCabrilloHeader(ContestState& state, Env& env, std::string_view myCal
     h.fileStem = CabrilloFileStem(myCall);
 
     // Only a missing key falls back to the callsign: an emptied one stays empty.
-    h.operators = env.ReadSettingIfPresent("Operators").value_or(std::string(myCall));
-    h.name = env.ReadSetting("Name");
-    h.address = env.ReadSetting("Address");
-    h.addressCity = env.ReadSetting("Address-City");
-    h.addressStateProvince = env.ReadSetting("Address-State");
-    h.addressPostalCode = env.ReadSetting("Address-PostalCode");
-    h.addressCountry = env.ReadSetting("Address-Country");
-    h.claimed = env.ReadSetting("Claimed");
-    h.categoryOverlay = env.ReadSetting("Overlay");
+    h.operators = env.ReadSettingIfPresent(setting::kOperators).value_or(std::string(myCall));
+    for (const HeaderSetting& s : kHeaderSettings)
+        if (s.plain) h.*s.field = env.ReadSetting(s.key);
+    h.claimed = env.ReadSetting(setting::kClaimed);
+    h.soapbox = DecodeSoapbox(env.ReadSetting(setting::kSoapBox));
 
     // The categories are chosen afresh for every log.
     h.contest = "VERDA-WW-DX ";
@@ -63,10 +85,6 @@ bool prepareCabrilloHeader(ContestState& state, Env& env, std::string_view myCal
     h.categoryAssisted = "NON-ASSISTED";
     h.arrlSection = "DX";
 
-    h.email = env.ReadSetting("Email");
-    h.club = env.ReadSetting("Club");
-    h.soapbox = DecodeSoapbox(env.ReadSetting("SoapBox"));
-
     CabrilloHeaderFields edited = h;
     if (!env.RunCabrilloDialog(edited)) {
         state.makeCabrillo = 0;
@@ -76,19 +94,7 @@ bool prepareCabrilloHeader(ContestState& state, Env& env, std::string_view myCal
     static_cast<CabrilloHeaderFields&>(h) = std::move(edited);
 
     h.soapbox = EncodeSoapbox(h.soapbox);
-    env.WriteSetting("Operators", h.operators);
-    env.WriteSetting("Name", h.name);
-    env.WriteSetting("Address", h.address);
-    env.WriteSetting("Address-City", h.addressCity);
-    env.WriteSetting("Address-State", h.addressStateProvince);
-    env.WriteSetting("Address-PostalCode", h.addressPostalCode);
-    env.WriteSetting("Address-Country", h.addressCountry);
-    env.WriteSetting("Contest", h.contest);
-    env.WriteSetting("Email", h.email);
-    env.WriteSetting("Club", h.club);
-    env.WriteSetting("Location", h.arrlSection);
-    env.WriteSetting("SoapBox", h.soapbox);
-    env.WriteSetting("Overlay", h.categoryOverlay);
+    for (const HeaderSetting& s : kHeaderSettings) env.WriteSetting(s.key, h.*s.field);
 
     h.soapbox = TagLines(h.soapbox, "SOAPBOX: ");
     h.address = TagLines(h.address, "ADDRESS: ");

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "contest/bad_qso_file.h"
-#include "base/env.h"
 #include "contest/countries.h"
 
 namespace {
@@ -70,7 +69,7 @@ int AddData(ContestState& state, const QsoArgs& q) {
 
     bool dupe = false;
     {
-        std::lock_guard<std::mutex> lock(state.lock);
+        MutexLock lock(state.lock);
         record.multExchKey = state.exchangeKeys.KeyOf(record.multExch);
         dupe = state.logIndex.Add(record);
         record.notCounted = record.dupe = dupe ? 1 : 0;
@@ -85,8 +84,8 @@ int AddData(ContestState& state, const QsoArgs& q) {
     return 1;
 }
 
-int RemoveData(ContestState& state, Env& env, const QsoArgs& q) {
-    std::unique_lock<std::mutex> lock(state.lock);
+int RemoveData(ContestState& state, const QsoArgs& q) {
+    MutexLock lock(state.lock);
     for (auto it = state.log.begin(); it != state.log.end(); ++it) {
         if (SameQso(*it, q.call, q.band, q.mode) && SameTime(it->time, q.time)) {
             state.logIndex.Remove(*it);
@@ -101,14 +100,12 @@ int RemoveData(ContestState& state, Env& env, const QsoArgs& q) {
         for (auto& l : state.multExchByBand) l.clear();
         for (auto& l : state.nordicByBand) l.clear();
     }
-    lock.unlock();
+    lock.Unlock();
 
     // Only lines holding the call as a whole field and the QSO's full date and time
     // belong to this QSO; a bare substring test would drop other QSOs' lines.
     const std::string callField = "  " + std::string(q.call) + "  ";
     const std::string timeField = "  " + FormatTime(q.time, kQsoTimePattern) + "  ";
     RewriteBadQsoFileWithout(state.badQsoPath, callField, timeField);
-
-    env.PostUpdateWindows();
     return 1;
 }

@@ -6,8 +6,6 @@
 #include "contest/contest_state.h"
 #include "base/date_time.h"
 
-class Env;
-
 // The AddData0/RemoveData0 arguments the module reads. Views are valid for the call only.
 struct QsoArgs {
     std::string_view myCall;
@@ -30,5 +28,5 @@ struct QsoArgs {
 int AddData(ContestState& state, const QsoArgs& qso);
 
 // Takes the first matching QSO out of the log and its lines out of the bad-QSO
-// file, then asks the windows to refresh. Returns 1.
-int RemoveData(ContestState& state, Env& env, const QsoArgs& qso);
+// file. Returns 1.
+int RemoveData(ContestState& state, const QsoArgs& qso);

@@ -13,7 +13,6 @@
 #include "contest/writer.h"
 #include "contest/bad_qso_file.h"
 #include "contest/contest_rules.h"
-#include "base/env.h"
 #include "contest/scoring.h"
 
 namespace {
@@ -100,6 +99,7 @@ void AppendBandRows(std::string& out, const ScoreSheet& sheet, bool html) {
 }
 
 void AppendTextTail(std::string& out, const ContestState& state, const ScoreSheet& s, const RateFigures& r) {
+    state.lock.AssertWriterReads();
     const std::string score = std::to_string(s.score);
     AppendF(out, "Total\t %i\t  %i\t  %i\t  %i\r\nDupe\t %i\r\nBad QSO\t %i\r\n\r\nScore = %i * (%i + %i)  = %s \r\n",
             s.qsos, s.points, s.exchangeMults, s.prefixMults, s.dupes, state.badQsoCount, s.points, s.exchangeMults,
@@ -169,6 +169,7 @@ private:
 }  // namespace
 
 RateFigures ComputeRates(const ContestState& state) {
+    state.lock.AssertWriterReads();
     if (state.log.empty()) return {};
     RateCounter counter(state);
     BandLookup bands(state.workedBands);
@@ -182,13 +183,23 @@ RateFigures ComputeRates(const ContestState& state) {
     return counter.figures;
 }
 
-const std::string& BuildResults(ContestState& state, Env& env) {
+namespace {
+
+// The windows show these lists: they change under the lock.
+void PublishBandMultipliers(ContestState& state, ScoreSheet& sheet) {
+    MutexLock lock(state.lock);
+    StoreBandMultipliers(sheet, state.multExchByBand, state.nordicByBand);
+}
+
+}  // namespace
+
+const std::string& BuildResults(ContestState& state) {
+    state.lock.AssertWriterReads();  // the results call runs on the host's thread
     const bool html = state.htmlResults != 0;
     std::string out;
     AppendHead(out, state, html);
 
     SortBands(state.workedBands);
-    state.badQsoCount = CountRejectedLines(state.badQsoPath);
 
     // The rates ride along the scoring's walk: one pass over the log.
     std::optional<RateCounter> rates;
@@ -197,10 +208,7 @@ const std::string& BuildResults(ContestState& state, Env& env) {
                                       [&rates](const CInfo& r, int bandIndex, int listed) {
                                           if (rates) rates->Count(r, bandIndex, listed);
                                       });
-    {
-        std::lock_guard<std::mutex> lock(state.lock);
-        StoreBandMultipliers(sheet, state.multExchByBand, state.nordicByBand);
-    }
+    PublishBandMultipliers(state, sheet);
 
     AppendBandRows(out, sheet, html);
     if (html)
@@ -210,8 +218,5 @@ const std::string& BuildResults(ContestState& state, Env& env) {
     state.resultText = std::move(out);
 
     state.claimedScore = sheet.score;
-    env.WriteSetting("Claimed", std::to_string(sheet.score));
-
-    if (state.makeCabrillo != 0) ExportCabrilloLog(state, env);
     return state.resultText;
 }

@@ -3,13 +3,13 @@
 
 #include "contest/contest_state.h"
 
-class Env;
 
 // The closing line of both report forms.
 inline constexpr const char* kCreditLine = "Stats.dll " STATS_VERSION " for VERDA-WW-DX";
 
-// Rebuilds state.resultText (scoring the whole log) and returns it.
-const std::string& BuildResults(ContestState& state, Env& env);
+// Rebuilds state.resultText (scoring the whole log over state.badQsoCount), the
+// per-band lists and state.claimedScore, and returns the text.
+const std::string& BuildResults(ContestState& state);
 
 // Rates and the last-QSO line, over the counted QSOs of state.workedBands in its
 // current order. The rates stay 0 in a Cabrillo pass.

@@ -6,7 +6,6 @@
 #include <optional>
 #include <string>
 
-#include "contest/header.h"
 #include "contest/bad_qso_file.h"
 #include "contest/contest_rules.h"
 #include "base/env.h"
@@ -61,6 +60,8 @@ TextList ReadCallHistory() {
     return lines;
 }
 
+}  // namespace
+
 // Read the way the C library's atoi reads it: leading blanks, an optional sign,
 // digits; anything else reads as 0. Only zero or not matters here.
 bool IsNonzeroNumber(std::string_view text) {
@@ -78,23 +79,10 @@ bool WindowsAllowedFor(std::string_view hostVersion) {
     return true;
 }
 
-// "Start" = 1 keeps the next reset from opening the windows; that reset clears it.
-void StartWindowsIfWanted(const ContestState& state, Env& env) {
-    if (IsNonzeroNumber(env.ReadSetting("Start"))) {
-        env.WriteSetting("Start", "0");
-        return;
-    }
-    if (env.WindowsOpen()) return;
-    if (WindowsAllowedFor(state.hostVersion)) env.StartWindowThread();
-    env.WriteSetting("Start", "1");
-}
-
-}  // namespace
-
-int ResetStats(ContestState& state, Env& env, const ResetArgs& args) {
+void ResetLog(ContestState& state, Env& env, const ResetArgs& args) {
     // The window thread reads all of this; it must not see a half-made pass. The
     // lock is let go before anything that may wait for that thread.
-    std::unique_lock<std::mutex> lock(state.lock);
+    MutexLock lock(state.lock);
     state.startText = FormatTime(args.start, "%d.%m");
     state.startYear = FormatTime(args.start, "%Y");
     state.endText = FormatTime(args.end, "%d.%m.%Y");
@@ -123,19 +111,6 @@ int ResetStats(ContestState& state, Env& env, const ResetArgs& args) {
     state.callHistory = ReadCallHistory();
 
     for (int i = 0; i < kBandCount; ++i) state.bandRows[i] = {g_bands[i], "-", "-", "-", "-"};
-    lock.unlock();
-
-    // The header dialog and the window start pump messages, through which the host
-    // may call AddData0 again: its line must land in this pass's file, never the last.
-    state.badQsoPath = "BadQSO_StatsVERDAWW_" + FormatTime(args.end, "%d_%m_%Y") + ".txt";
-    CreateBadQsoFile(state.badQsoPath);
-
+    state.badQsoPath = BadQsoFileName(args.end);
     state.makeCabrillo = args.makeCabrillo;
-    if (state.makeCabrillo != 0) {
-        prepareCabrilloHeader(state, env, args.myCall);
-        env.WriteSetting("Start", "1");
-    }
-
-    StartWindowsIfWanted(state, env);
-    return 1;
 }

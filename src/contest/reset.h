@@ -25,7 +25,14 @@ inline constexpr const char* kCallHistoryFile = "Plugins/KOVAR.hlp";
 // The host's own settings file, read for its version line.
 inline constexpr const char* kHostSettingsFile = "Tevo2.ini";
 
-// Records the own station and dates, reads the host's version, empties the log,
-// loads the call history, resets the previous-QSO rows, opens the windows when
-// allowed and starts a fresh bad-QSO file. Returns 1.
-int ResetStats(ContestState& state, Env& env, const ResetArgs& args);
+// The new pass's state: records the own station and dates, reads the host's
+// version, empties the log, loads the call history, resets the previous-QSO rows
+// and names the pass's bad-QSO file. Creating that file, the Cabrillo header and
+// the windows' start are the module's steps that follow.
+void ResetLog(ContestState& state, Env& env, const ResetArgs& args);
+
+// A "Start" setting read the way the C library's atoi reads it: true when nonzero.
+bool IsNonzeroNumber(std::string_view text);
+
+// False for the host versions whose automation the windows cannot work with.
+bool WindowsAllowedFor(std::string_view hostVersion);

@@ -11,23 +11,12 @@
 
 namespace {
 
-struct PointRow {
-    int nordicBaltic, ownCountry, ownContinent, otherContinent;
-};
-
-// By band index: 160m, 80m, 40m, 20m, 15m, 10m.
-constexpr PointRow kPointTable[kBandCount] = {
-    {8, 5, 5, 15}, {8, 5, 5, 15}, {8, 6, 6, 10}, {5, 1, 2, 3}, {5, 1, 2, 3}, {5, 1, 2, 3},
-};
-
-constexpr int kLastLowBand = 2;  // 40m
-
-int PointsOf(const PointRow& row, PointClass c) {
+int PointsOf(const BandFacts& band, PointClass c) {
     switch (c) {
-        case PointClass::nordicBaltic: return row.nordicBaltic;
-        case PointClass::ownCountry: return row.ownCountry;
-        case PointClass::ownContinent: return row.ownContinent;
-        case PointClass::otherContinent: return row.otherContinent;
+        case PointClass::nordicBaltic: return band.nordicBaltic;
+        case PointClass::ownCountry: return band.ownCountry;
+        case PointClass::ownContinent: return band.ownContinent;
+        case PointClass::otherContinent: return band.otherContinent;
     }
     return 0;
 }
@@ -43,9 +32,10 @@ std::string PaddedForSort(const std::string& band) {
 int PointsOnBand(int bandIndex, const CInfo& record, const OwnStation& own, bool single) {
     if (bandIndex < 0 || bandIndex >= kBandCount) return 0;
     PointClass c = ClassifyQso(record, own.country, own.continent);
-    if (single && bandIndex <= kLastLowBand && c == PointClass::ownCountry)
+    const BandFacts& band = kBands[bandIndex];
+    if (single && band.low && c == PointClass::ownCountry)
         c = record.continent == own.continent ? PointClass::ownContinent : PointClass::otherContinent;
-    return PointsOf(kPointTable[bandIndex], c);
+    return PointsOf(band, c);
 }
 
 int QsoPoints(std::string_view band, const CInfo& record, const OwnStation& own) {

@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "contest/file_replace.h"
-#include "base/env.h"
 
 namespace {
 
@@ -110,11 +109,11 @@ std::string writeCabrilloFile(const CabrilloExport& cabrillo, std::int64_t claim
     return "File produced: " + name;
 }
 
-void ExportCabrilloLog(ContestState& state, Env& env) {
+std::string ExportCabrilloLog(ContestState& state) {
+    state.lock.AssertWriterReads();
     CabrilloExport& cabrillo = state.cabrillo;
     cabrillo.qsoLines.clear();
     for (const CInfo& r : state.log)
         addCabrilloQsoLine(cabrillo, r.call, r.freqKHz, "RY", r.time, r.rstSent, r.exchSent, r.rstRcvd, r.exchRcvd);
-    const std::string message = writeCabrilloFile(cabrillo, state.claimedScore, state.hostVersion);
-    env.ShowMessage(message, "Output", MessageIcon::information);
+    return writeCabrilloFile(cabrillo, state.claimedScore, state.hostVersion);
 }

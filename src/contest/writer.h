@@ -10,7 +10,6 @@
 #include "contest/contest_state.h"
 #include "base/date_time.h"
 
-class Env;
 
 // Formats one QSO, sent by `cabrillo.callsign`, and appends it to
 // `cabrillo.qsoLines` when the mode text is "RY". Long values are written whole.
@@ -26,6 +25,6 @@ std::string CabrilloFileText(const CabrilloExport& cabrillo, std::int64_t claime
 // the file could not be written, a message that says so and names it.
 std::string writeCabrilloFile(const CabrilloExport& cabrillo, std::int64_t claimedScore, std::string_view hostVersion);
 
-// The results call's export: every QSO of the log (dupes too) into a fresh file,
-// then the "Output" message box.
-void ExportCabrilloLog(ContestState& state, Env& env);
+// The results call's export: every QSO of the log (dupes too) into a fresh file.
+// Returns the message for the "Output" box.
+std::string ExportCabrilloLog(ContestState& state);

@@ -2,13 +2,15 @@
 // date/time objects by their first 12 bytes) and keep every exception inside.
 #include <cstring>
 #include <string_view>
+#include <type_traits>
 
 #include "plugin/app_win32.h"
+#include "plugin/export_layout.h"
 
 namespace {
 
-using Text = const char*;
-using Time = const void*;
+using export_layout::Text;
+using export_layout::Time;
 
 std::string_view Str(Text p) { return p ? std::string_view(p) : std::string_view(); }
 
@@ -135,3 +137,15 @@ unsigned __cdecl setVersion(Text) {
 }
 
 }  // extern "C"
+
+// Each definition above has the layout the host calls it with.
+static_assert(std::is_same_v<decltype(&AddData0), export_layout::QsoFn>);
+static_assert(std::is_same_v<decltype(&RemoveData0), export_layout::QsoFn>);
+static_assert(std::is_same_v<decltype(&ResetStats0), export_layout::ResetFn>);
+static_assert(std::is_same_v<decltype(&CheckCall0), export_layout::CheckFn>);
+static_assert(std::is_same_v<decltype(&IsValidExchg0), export_layout::ExchFn>);
+static_assert(std::is_same_v<decltype(&GetNumberOfSets), export_layout::SetsFn>);
+static_assert(std::is_same_v<decltype(&GetResult0), export_layout::ResultFn>);
+static_assert(std::is_same_v<decltype(&GetSetName), export_layout::NameFn>);
+static_assert(std::is_same_v<decltype(&SetupSet0), export_layout::SetupFn>);
+static_assert(std::is_same_v<decltype(&setVersion), export_layout::VersionFn>);

@@ -1,13 +1,53 @@
 #include "plugin/stats_module.h"
 
+// The one place that sequences each export's effects; the contest code computes,
+// the steps here act on files, settings and windows through Env.
+#include <string>
+
 #include "base/env.h"
+#include "base/settings.h"
+#include "contest/bad_qso_file.h"
+#include "contest/header.h"
 #include "contest/report.h"
+#include "contest/writer.h"
+
+namespace {
+
+// "Start" = 1 keeps the next reset from opening the windows; that reset clears it.
+void StartWindowsIfWanted(const ContestState& state, Env& env) {
+    if (IsNonzeroNumber(env.ReadSetting(setting::kStart))) {
+        env.WriteSetting(setting::kStart, "0");
+        return;
+    }
+    if (env.WindowsOpen()) return;
+    if (WindowsAllowedFor(state.hostVersion)) env.StartWindowThread();
+    env.WriteSetting(setting::kStart, "1");
+}
+
+}  // namespace
+
+int ResetStats(ContestState& state, Env& env, const ResetArgs& args) {
+    ResetLog(state, env, args);
+    // The header dialog and the window start pump messages, through which the host
+    // may call AddData0 again: its line must land in this pass's file, never the last.
+    CreateBadQsoFile(state.badQsoPath);
+    if (state.makeCabrillo != 0) {
+        prepareCabrilloHeader(state, env, args.myCall);
+        env.WriteSetting(setting::kStart, "1");
+    }
+    StartWindowsIfWanted(state, env);
+    return 1;
+}
 
 int StatsModule::ResetStats0(const ResetArgs& args) { return ResetStats(state_, env_, args); }
 
 int StatsModule::AddData0(const QsoArgs& qso) { return AddData(state_, qso); }
 
-int StatsModule::RemoveData0(const QsoArgs& qso) { return RemoveData(state_, env_, qso); }
+int StatsModule::RemoveData0(const QsoArgs& qso) {
+    const int result = RemoveData(state_, qso);
+    env_.PostUpdateWindows();
+    return result;
+}
 
 int StatsModule::CheckCall0(const CheckArgs& args) {
     // Every call asks for a refresh, whatever the verdict; the latch lets one through at a time.
@@ -17,7 +57,13 @@ int StatsModule::CheckCall0(const CheckArgs& args) {
 
 int StatsModule::IsValidExchg0(std::string_view exchange) { return IsValidExchange(exchange); }
 
-const char* StatsModule::GetResult0() { return BuildResults(state_, env_).c_str(); }
+const char* StatsModule::GetResult0() {
+    state_.badQsoCount = CountRejectedLines(state_.badQsoPath);
+    BuildResults(state_);
+    env_.WriteSetting(setting::kClaimed, std::to_string(state_.claimedScore));
+    if (state_.makeCabrillo != 0) env_.ShowMessage(ExportCabrilloLog(state_), "Output", MessageIcon::information);
+    return state_.resultText.c_str();
+}
 
 const char* StatsModule::GetSetName(int set) { return set == 0 ? "VERDA-WW-DX (C) " : ""; }
 

@@ -10,6 +10,10 @@
 
 class Env;
 
+// ResetStats0's steps in order on `state`: the new pass's state, its bad-QSO file,
+// the Cabrillo header when asked for, and the windows' start. Returns 1.
+int ResetStats(ContestState& state, Env& env, const ResetArgs& args);
+
 class StatsModule {
 public:
     explicit StatsModule(Env& env) : env_(env) {}

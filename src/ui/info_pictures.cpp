@@ -16,7 +16,7 @@ DrawStep Text(int x, int y, std::string text) { return {DrawStep::Kind::text, {}
 Picture ListView(ContestState& state, const WindowState& ws, const Rect& item, PerBandLists ContestState::*lists) {
     Picture picture{Fill(item, kListBackground)};
     if (ws.bandIndex < 0 || ws.bandIndex >= kBandCount) return picture;
-    std::lock_guard<std::mutex> lock(state.lock);
+    MutexLock lock(state.lock);
     TextList& list = (state.*lists)[static_cast<std::size_t>(ws.bandIndex)];
     SortBytewise(list);
     const std::vector<Point> grid = ListGrid(list.size(), item.right);
@@ -38,7 +38,7 @@ Picture PreviousQsoTable(ContestState& state, const WindowState& ws, const Rect&
 
     // The 160 m row has no line of its own: the heading takes its place.
     constexpr int kColumns[] = {20, 100, 180, 260};
-    std::lock_guard<std::mutex> lock(state.lock);
+    MutexLock lock(state.lock);
     for (int k = 1; k < kBandCount; ++k) {
         const TextList& row = state.bandRows[static_cast<std::size_t>(k)];
         for (std::size_t c = 0; c < std::size(kColumns) && c < row.size(); ++c)

@@ -6,6 +6,7 @@
 
 #include "contest/contest_rules.h"
 #include "base/env.h"
+#include "base/settings.h"
 #include "ui/ui_texts.h"
 
 namespace {
@@ -20,11 +21,11 @@ struct PositionKeys {
 
 PositionKeys KeysOf(PlacedWindow w) {
     switch (w) {
-        case PlacedWindow::multiplier: return {"dxcc_x", "dxcc_y"};
-        case PlacedWindow::prefix: return {"prev_x", "prev_y"};
+        case PlacedWindow::multiplier: return {setting::kMultiplierX, setting::kMultiplierY};
+        case PlacedWindow::prefix: return {setting::kPrefixX, setting::kPrefixY};
         case PlacedWindow::setup: break;
     }
-    return {"setup_x", "setup_y"};
+    return {setting::kSetupX, setting::kSetupY};
 }
 
 // A stored number as the C library's atoi reads it, clamped instead of overflowing.
@@ -38,7 +39,7 @@ int SettingNumber(Env& env, const char* key) {
 
 const char* Flag(int on) { return on ? "1" : "0"; }
 
-const char* ShowKey(SideWindow w) { return w == SideWindow::multiplier ? "setup_view_pref" : "setup_view_prev_qso"; }
+const char* ShowKey(SideWindow w) { return w == SideWindow::multiplier ? setting::kShowMultiplier : setting::kShowPrefix; }
 
 }  // namespace
 
@@ -64,16 +65,16 @@ void SavePosition(WindowState& ws, Env& env, PlacedWindow w, int left, int top) 
 }
 
 void LoadSetupFlags(WindowState& ws, Env& env) {
-    ws.windowsOnTop = SettingNumber(env, "setup_window_on_top") != 0;
-    ws.showMultiplier = SettingNumber(env, "setup_view_pref") != 0;
-    ws.showPrefix = SettingNumber(env, "setup_view_prev_qso") != 0;
+    ws.windowsOnTop = SettingNumber(env, setting::kWindowsOnTop) != 0;
+    ws.showMultiplier = SettingNumber(env, setting::kShowMultiplier) != 0;
+    ws.showPrefix = SettingNumber(env, setting::kShowPrefix) != 0;
     ws.bandNames.clear();
     for (int i = 0; i < kBandCount; ++i) ws.bandNames.push_back(g_bands[i]);
 }
 
 void ToggleOnTop(WindowState& ws, Env& env, WindowSurface& surface) {
     ws.windowsOnTop = !ws.windowsOnTop;
-    env.WriteSetting("setup_window_on_top", Flag(ws.windowsOnTop));
+    env.WriteSetting(setting::kWindowsOnTop, Flag(ws.windowsOnTop));
     for (SideWindow w : {SideWindow::multiplier, SideWindow::prefix})
         if (surface.IsOpen(w)) surface.Close(w);
     surface.PostUpdate();

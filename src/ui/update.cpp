@@ -6,6 +6,8 @@
 
 #include "base/date_time.h"
 #include "base/env.h"
+#include "base/settings.h"
+#include "contest/contest_rules.h"
 #include "ui/call_history.h"
 #include "ui/ui_texts.h"
 
@@ -26,18 +28,18 @@ struct LatchRelease {
 void ReopenWantedWindows(WindowState& ws, WindowSurface& surface, Env& env, const UiTexts& t) {
     if (ws.showMultiplier && !surface.IsOpen(SideWindow::multiplier)) {
         surface.Open(SideWindow::multiplier);
-        env.WriteSetting("setup_view_pref", "1");
+        env.WriteSetting(setting::kShowMultiplier, "1");
         surface.SetCaption(SideWindow::multiplier, {std::string(t.workingMult), {}, {}});
     }
     if (ws.showPrefix && !surface.IsOpen(SideWindow::prefix)) {
         surface.Open(SideWindow::prefix);
-        env.WriteSetting("setup_view_prev_qso", "1");
+        env.WriteSetting(setting::kShowPrefix, "1");
         surface.SetCaption(SideWindow::prefix, {std::string(t.workingPrefix), {}, {}});
     }
 }
 
 // Each row shows the last QSO with the call on its band, in log order.
-void FillPreviousQsoRows(ContestState& state, const WindowState& ws) {
+void FillPreviousQsoRows(ContestState& state, const WindowState& ws) REQUIRES(state.lock) {
     for (TextList& row : state.bandRows) {
         if (row.size() < kRowTexts) row.resize(kRowTexts);
         for (std::size_t i = 1; i < kRowTexts; ++i) row[i] = kNoQso;
@@ -61,9 +63,8 @@ void FillPreviousQsoRows(ContestState& state, const WindowState& ws) {
 int BandIndexOfFrequency(double hertz) {
     if (!std::isfinite(hertz)) return -1;
     const double mhz = std::trunc(hertz / 1000000.0);
-    constexpr double kBandMhz[kBandCount] = {1, 3, 7, 14, 21, 28};
     for (int i = 0; i < kBandCount; ++i)
-        if (mhz == kBandMhz[i]) return i;
+        if (mhz == kBands[i].wholeMhz) return i;
     return -1;
 }
 
@@ -71,7 +72,7 @@ void RunUpdate(ContestState& state, WindowState& ws, HostAutomation& host, Windo
     LatchRelease release{ws.updateLatch};
     bool russian = false;
     {
-        std::lock_guard<std::mutex> lock(state.lock);
+        MutexLock lock(state.lock);
         russian = state.russianUi != 0;
     }
     const UiTexts& t = Texts(russian);
@@ -87,14 +88,14 @@ void RunUpdate(ContestState& state, WindowState& ws, HostAutomation& host, Windo
         if (!ws.currentCall.empty() && exchange.empty()) {
             std::string known;
             {
-                std::lock_guard<std::mutex> lock(state.lock);
+                MutexLock lock(state.lock);
                 known = LookupCallHistory(state.callHistory, ws.currentCall);
             }
             host.SetEntryField(kHistoryField, known);
         }
 
         {
-            std::lock_guard<std::mutex> lock(state.lock);
+            MutexLock lock(state.lock);
             FillPreviousQsoRows(state, ws);
         }
         if (surface.IsOpen(SideWindow::prefix)) {
@@ -117,7 +118,7 @@ void RunUpdate(ContestState& state, WindowState& ws, HostAutomation& host, Windo
         ws.bandIndex = band;
         std::size_t mults = 0, prefixes = 0;
         {
-            std::lock_guard<std::mutex> lock(state.lock);
+            MutexLock lock(state.lock);
             mults = state.multExchByBand[static_cast<std::size_t>(band)].size();
             prefixes = state.nordicByBand[static_cast<std::size_t>(band)].size();
         }

@@ -69,7 +69,7 @@ void Setup::ShowFlags() {
 void Setup::SetControlTexts(bool russian) {
     std::string year;
     {
-        std::lock_guard<std::mutex> lock(ctx_.state.lock);
+        MutexLock lock(ctx_.state.lock);
         year = ctx_.state.startYear;
     }
     SetText(window_, WideCaption(SetupCaption(russian, year)));

@@ -7,7 +7,7 @@
 #include "ui/info_pictures.h"
 
 bool WindowContext::Russian() const {
-    std::lock_guard<std::mutex> lock(state.lock);
+    MutexLock lock(state.lock);
     return state.russianUi != 0;
 }
 

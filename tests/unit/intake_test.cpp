@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_env.h"
+#include "plugin/stats_module.h"
 
 namespace {
 
@@ -93,20 +94,21 @@ TEST_F(IntakeTest, RemovingTheLastQsoEmptiesThePerBandLists) {
     state.nordicByBand[2] = {"SM5"};
     Qso other = a;
     other.call = "DL2XX";
-    RemoveData(state, env, other.args());
+    RemoveData(state, other.args());
     EXPECT_EQ(state.multExchByBand[3].size(), 1u);  // log not empty yet
-    RemoveData(state, env, a.args());
+    RemoveData(state, a.args());
     EXPECT_TRUE(state.log.empty());
     EXPECT_TRUE(state.multExchByBand[3].empty());
     EXPECT_TRUE(state.nordicByBand[2].empty());
 }
 
 TEST_F(IntakeTest, RemovalAsksTheOpenWindowsToRefresh) {
+    StatsModule module(env);
     Qso a;
-    RemoveData(state, env, a.args());
+    module.RemoveData0(a.args());
     EXPECT_EQ(env.posts, 0);
     env.windowsOpen = true;
-    RemoveData(state, env, a.args());
+    module.RemoveData0(a.args());
     EXPECT_EQ(env.posts, 1);
 }
 

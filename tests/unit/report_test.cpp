@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_env.h"
+#include "plugin/stats_module.h"
 #include "contest/intake.h"
 #include "contest/reset.h"
 
@@ -22,7 +23,8 @@ class ReportTest : public ::testing::Test {
 protected:
     ScratchDir dir;
     FakeEnv env;
-    ContestState state;
+    StatsModule module{env};
+    ContestState& state = module.state();
 
     void Reset(int makeCabrillo = 0) {
         ResetArgs a;
@@ -32,7 +34,7 @@ protected:
         a.end = FromCalendar(2021, 3, 7);
         a.myCountry = "SM";
         a.myContinent = "EU";
-        ResetStats(state, env, a);
+        module.ResetStats0(a);
     }
 
     void Add(const Qso& q) {
@@ -116,9 +118,9 @@ const std::string kHtmlBandsAndTotals =
 TEST_F(ReportTest, CabrilloPassHasNoRatesButStillTheLastQso) {
     Reset(1);
     AddSmallLog();
-    EXPECT_EQ(BuildResults(state, env), kTextHead + kTextBands + kTextTotals);
+    EXPECT_EQ(std::string(module.GetResult0()), kTextHead + kTextBands + kTextTotals);
     state.htmlResults = 1;
-    EXPECT_EQ(BuildResults(state, env), kHtmlHead + kHtmlBandsAndTotals + HtmlTail("    2", "    0 /0", "    0 /0"));
+    EXPECT_EQ(std::string(module.GetResult0()), kHtmlHead + kHtmlBandsAndTotals + HtmlTail("    2", "    0 /0", "    0 /0"));
     EXPECT_EQ(env.settings["Claimed"], "180");
     EXPECT_EQ(state.claimedScore, 180);
     EXPECT_EQ(state.workedBands, (TextList{"80m", "80M", "40m", "20m", "15m"}));
@@ -131,11 +133,11 @@ TEST_F(ReportTest, CabrilloPassHasNoRatesButStillTheLastQso) {
 TEST_F(ReportTest, LongTextsComeOutWholeAndMarkupIsEscaped) {
     Reset();
     state.myCall = std::string(5000, 'W') + "<b>&";
-    const std::string text = BuildResults(state, env);
+    const std::string text = std::string(module.GetResult0());
     EXPECT_NE(text.find("Contestant: " + state.myCall + "\r\n"), std::string::npos);
 
     state.htmlResults = 1;
-    const std::string html = BuildResults(state, env);
+    const std::string html = std::string(module.GetResult0());
     EXPECT_NE(html.find("<b>" + std::string(5000, 'W') + "&lt;b&gt;&amp;</center>"), std::string::npos);
 }
 

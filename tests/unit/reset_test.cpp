@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_env.h"
+#include "plugin/stats_module.h"
 
 namespace {
 

@@ -176,10 +176,6 @@ std::string RejectionReason(const std::string& badLine) {
     return badLine.substr(start + 3, bang - start - 3);
 }
 
-std::string BadQsoFileName(const DateTime& end) {
-    return "BadQSO_StatsVERDAWW_" + FormatTime(end, "%d_%m_%Y") + ".txt";
-}
-
 std::string RecordRow(const LogQso& q) {
     char row[160];
     std::snprintf(row, sizeof row, "%s%s  %-5s %-6s %-12s", Where(q.record, q.line).c_str(), FormatTime(q.time, "%Y-%m-%d %H%M").c_str(), q.band.c_str(),

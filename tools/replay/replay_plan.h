@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "callsign.h"
+#include "contest/bad_qso_file.h"  // BadQsoFileName: the plug-in's own
 #include "log_file.h"
 
 class CountryFile;
@@ -73,9 +74,6 @@ std::string SkipSummary(const ReplayPlan& plan);
 
 // One row of a QSO for the operator's lists: record, line, date, time, band, mode, call.
 std::string RecordRow(const LogQso& q);
-
-// The bad-QSO file the plug-in writes for this contest end.
-std::string BadQsoFileName(const DateTime& end);
 
 // What the plug-in made of one QSO: AddData0's answer and the line it added to the
 // bad-QSO file (empty when none).

@@ -124,8 +124,7 @@ public:
 
     // Runs in the work folder; paths in `files` are shown as the operator gave the folder.
     int Run(const std::string& dllPath, const std::wstring& htmlPath, const AfterContestFiles& afterContest) {
-        if (!options_.windows)  // "Start" = 1 makes the next reset leave the windows closed
-            WritePrivateProfileStringA(kSettingsSection, "Start", "1", kSettingsFile);
+        KeepWindowsClosed();
         StatsDll dll(dllPath);
 
         std::vector<QsoOutcome> outcomes = Pass(dll, 0);
@@ -181,6 +180,11 @@ public:
     }
 
 private:
+    // Start = 1 makes the next reset in this folder leave the windows closed.
+    void KeepWindowsClosed() const {
+        if (!options_.windows) WritePrivateProfileStringA(kSettingsSection, setting::kStart, "1", kSettingsFile);
+    }
+
     // As the operator named the folder, with the separator he used.
     std::string Shown(std::string name) const {
         const bool slash = options_.workdir.find('/') != std::string::npos;
@@ -288,7 +292,7 @@ private:
         o.endIsDate = false;
         const ReplayPlan plan = MakePlan(ReadLogFile(ReadWholeFile(cabrillo), cabrillo), cty_, o);
         const FolderChange fresh(L"Cabrillo re-read");
-        if (!options_.windows) WritePrivateProfileStringA(kSettingsSection, "Start", "1", kSettingsFile);
+        KeepWindowsClosed();
         Replay again(o, plan, {}, cty_, nullptr);
         const std::vector<QsoOutcome> outcomes = again.Pass(dll, 0);
         const Ledger reread = MakeLedger(plan, outcomes);

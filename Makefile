@@ -63,17 +63,20 @@ test: native native-asan native-tsan win32 wine-prefix test-deps thread-safety
 	@wineserver -k 2>/dev/null || true
 	xvfb-run -a ctest --preset win32
 
-# The sample's report on the screen; report.html, the bad-QSO file, the plug-in's
-# ini file and the Cabrillo log (header from examples/header.txt) in out/.
+# The sample's report on the screen; report.html, the analysis page, the ledger,
+# the bad-QSO file, the plug-in's ini file and the Cabrillo log (header from
+# examples/header.txt) in out/.
 demo: replay wine-prefix
 	@rm -rf out
 	@# Wine's own processes end inside the X session, so none reports its end.
 	@xvfb-run -a sh -c 'wine build/win32/bin/replay.exe examples/sample.adi --cty /usr/share/hamradio-files/cty.dat \
-		--workdir out/ --html out/report.html --cabrillo --header examples/header.txt; s=$$?; wineserver -k; exit $$s'
+		--workdir out/ --html out/report.html --analysis out/analysis.html --ledger out/ledger.csv \
+		--cabrillo --header examples/header.txt; s=$$?; wineserver -k; exit $$s'
 
 # A zip for operators: the plug-in and the replay program as released (optimised,
 # symbols stripped, in build/win32-release beside the tests' build), the country
-# file, the sample, a guide and a short README with the version, Windows line ends.
+# file, MASTER.SCP for the analysis' unique-call check, the sample, a guide and a
+# short README with the version, Windows line ends.
 DIST := build/dist/VERDA-WW-DX
 VERSION := $(shell grep -o 'Stats VERSION [0-9.]*' CMakeLists.txt | cut -d' ' -f3)
 dist: deps
@@ -82,7 +85,7 @@ dist: deps
 	cmake --build --preset win32-release -j2
 	@rm -rf build/dist && mkdir -p $(DIST)
 	cp build/win32-release/bin/Stats.dll build/win32-release/bin/replay.exe /usr/share/hamradio-files/cty.dat \
-		examples/sample.adi $(DIST)/
+		/usr/share/hamradio-files/MASTER.SCP examples/sample.adi $(DIST)/
 	sed 's/$$/\r/' docs/GUIDE.txt > $(DIST)/GUIDE.txt
 	sed 's/$$/\r/' examples/header.txt > $(DIST)/header.txt
 	printf '%s\r\n' "VERDA-WW-DX scoring for Tevo, version $(VERSION)" "" \

@@ -5,22 +5,12 @@
 set -euo pipefail
 replay=$1 sample=$2 artifacts=$3
 mkdir -p "$artifacts"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
+source "$(dirname "$0")/chromium_page.sh"
 
 wine "$replay" "$sample" --cty /usr/share/hamradio-files/cty.dat --workdir w --html report.html >/dev/null
 
-chrome=(chromium --headless --no-sandbox --disable-gpu --no-first-run --disable-background-networking
-        --user-data-dir="$work/profile")
 "${chrome[@]}" --dump-dom "file://$work/report.html" >dom.html 2>/dev/null
 
-failed=0
-expect() {  # expect COUNT PATTERN WHAT
-  local n
-  n=$(grep -o -- "$2" dom.html | wc -l)
-  if [ "$n" -ne "$1" ]; then echo "FAIL: $3: found $n, expected $1"; failed=1; fi
-}
 expect 1 '<table' "tables"
 # The parser drops rows outside a table, so each row found here is in the table.
 for band in 160m 80m 40m 20m 15m 10m Total; do

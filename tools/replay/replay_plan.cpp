@@ -34,13 +34,6 @@ bool ParseWhen(const std::string& text, DateTime& out) {
     return MakeQsoTime(y, mo, d, h, mi, 0, out);
 }
 
-std::string Verdict(const std::string& badLine) {
-    const auto bang = badLine.rfind(" !!!");
-    const auto start = badLine.rfind("   ", bang);
-    if (bang == std::string::npos || start == std::string::npos) return "rejected";
-    return badLine.substr(start + 3, bang - start - 3);
-}
-
 // The start of every row of the operator's lists.
 std::string Where(int record, int line) {
     char row[40];
@@ -62,7 +55,12 @@ const char* const kReplayUsage =
     "                       of each side (default: the last field)\n"
     "  --workdir DIR        where the plug-in writes its files (default: out)\n"
     "  --html FILE          also write the report as an HTML page\n"
-    "  --cabrillo           also write a Cabrillo file\n"
+    "  --analysis FILE      also write the analysis page (rates, progress, bands, log checks)\n"
+    "  --ledger FILE        also write one CSV row per QSO with its verdict, points and score\n"
+    "  --break-minutes N    the analysis counts gaps of N minutes or more as breaks (default 30)\n"
+    "  --scp FILE           MASTER.SCP for the unique-call check (default: beside replay.exe,\n"
+    "                       else Debian's copy)\n"
+    "  --cabrillo           also write a Cabrillo file and replay it to check the score\n"
     "  --header FILE        Cabrillo header values, one \"TAG: value\" a line\n"
     "  --interactive        let the operator fill in the header dialog\n"
     "  --windows            let the plug-in open its operator windows\n"
@@ -99,6 +97,15 @@ ReplayOptions ParseOptions(const std::vector<std::string>& args) {
         }
         else if (a == "--workdir") o.workdir = value();
         else if (a == "--html") o.htmlFile = value();
+        else if (a == "--analysis") o.analysisFile = value();
+        else if (a == "--ledger") o.ledgerFile = value();
+        else if (a == "--scp") o.scpFile = value();
+        else if (a == "--break-minutes") {
+            const std::string& v = value();
+            const bool ok = !v.empty() && v.size() <= 4 && v.find_first_not_of("0123456789") == std::string::npos;
+            o.breakMinutes = ok ? std::stoi(v) : 0;
+            if (o.breakMinutes < 1) throw InputError("--break-minutes \"" + v + "\" is not a number of minutes from 1 to 9999");
+        }
         else if (a == "--header") o.headerFile = value();
         else if (a == "--dll") o.dllFile = value();
         else if (a == "--cabrillo") o.cabrillo = true;
@@ -113,6 +120,9 @@ ReplayOptions ParseOptions(const std::vector<std::string>& args) {
     if (o.workdir.empty()) throw InputError("--workdir needs a folder");
     if (!o.headerFile.empty() && !o.cabrillo) throw InputError("--header needs --cabrillo");
     if (o.interactive && !o.cabrillo) throw InputError("--interactive needs --cabrillo");
+    if (o.analysisFile.empty() && !o.scpFile.empty()) throw InputError("--scp needs --analysis");
+    if (o.analysisFile.empty() && std::find(args.begin(), args.end(), "--break-minutes") != args.end())
+        throw InputError("--break-minutes needs --analysis");
     return o;
 }
 
@@ -159,6 +169,13 @@ ReplayPlan MakePlan(const LogFile& log, const CountryFile& cty, const ReplayOpti
     return plan;
 }
 
+std::string RejectionReason(const std::string& badLine) {
+    const auto bang = badLine.rfind(" !!!");
+    const auto start = badLine.rfind("   ", bang);
+    if (bang == std::string::npos || start == std::string::npos) return "rejected";
+    return badLine.substr(start + 3, bang - start - 3);
+}
+
 std::string RecordRow(const LogQso& q) {
     char row[160];
     std::snprintf(row, sizeof row, "%s%s  %-5s %-6s %-12s", Where(q.record, q.line).c_str(), FormatTime(q.time, "%Y-%m-%d %H%M").c_str(), q.band.c_str(),
@@ -194,7 +211,7 @@ std::string RejectSummary(const ReplayPlan& plan, const std::vector<QsoOutcome>&
     for (std::size_t i = 0; i < outcomes.size() && i < plan.qsos.size(); ++i) {
         const auto& o = outcomes[i];
         if (o.result != 0 && o.badLine.empty()) continue;
-        const std::string verdict = o.badLine.empty() ? "rejected" : Verdict(o.badLine);
+        const std::string verdict = o.badLine.empty() ? "rejected" : RejectionReason(o.badLine);
         ++counts[verdict];
         const LogQso& q = plan.qsos[i].qso;
         lines += RecordRow(q) + " " + verdict + "\n";

@@ -12,6 +12,9 @@
 
 class CountryFile;
 
+// The shortest gap between QSOs that the analysis calls a break.
+inline constexpr int kDefaultBreakMinutes = 30;
+
 struct ReplayOptions {
     std::string logFile;
     std::string ctyFile;  // empty: the default copy
@@ -21,6 +24,10 @@ struct ReplayOptions {
     int exchangeField = 0;   // --exchange-field: which Cabrillo exchange field is the number; 0 the last
     std::string workdir = "out";
     std::string htmlFile;
+    std::string analysisFile;  // --analysis: the analysis page
+    std::string ledgerFile;    // --ledger: one CSV row per QSO
+    std::string scpFile;       // --scp: MASTER.SCP for the unique-call check; empty: the default copy
+    int breakMinutes = kDefaultBreakMinutes;  // --break-minutes: the shortest gap the analysis calls a break
     std::string headerFile;
     std::string dllFile;
     bool cabrillo = false;
@@ -74,6 +81,10 @@ struct QsoOutcome {
     int result = 1;
     std::string badLine;
 };
+
+// The plug-in's verdict in a bad-QSO line ("DUPE", "WRONG MODE"); "rejected" when
+// the line names none.
+std::string RejectionReason(const std::string& badLine);
 
 // A short account of the rejected and dupe QSOs with their reasons.
 std::string RejectSummary(const ReplayPlan& plan, const std::vector<QsoOutcome>& outcomes);

@@ -9,6 +9,7 @@
 #include <shellapi.h>
 
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -18,11 +19,15 @@
 #include <optional>
 #include <sstream>
 #include <thread>
+#include <unordered_set>
 
+#include "after_contest_win32.h"
 #include "cabrillo_header.h"
 #include "cty_dat.h"
 #include "base/settings.h"
+#include "log_checks.h"
 #include "replay_plan.h"
+#include "round_trip.h"
 #include "stand_in_host.h"
 #include "text_files_win32.h"
 #include "window_driver.h"
@@ -50,6 +55,15 @@ std::string CountryFilePath(const std::string& option) {
     for (const std::string& candidate : {ProgramFolder() + "cty.dat", std::string("Z:\\usr\\share\\hamradio-files\\cty.dat")})
         if (PathExists(candidate)) return candidate;
     throw InputError("no country file: put cty.dat beside replay.exe or give --cty FILE");
+}
+
+// As the country file; empty when there is none, and the unique-call check is left out.
+std::string MasterScpPath(const std::string& option) {
+    if (!option.empty()) return option;
+    for (const std::string& candidate :
+         {ProgramFolder() + "MASTER.SCP", std::string("Z:\\usr\\share\\hamradio-files\\MASTER.SCP")})
+        if (PathExists(candidate)) return candidate;
+    return "";
 }
 
 // Watches for a dialog with the given caption on a thread of its own while the
@@ -103,13 +117,14 @@ std::string Tail(const std::string& path, std::uintmax_t from) {
 
 class Replay {
 public:
-    Replay(const ReplayOptions& options, const ReplayPlan& plan, std::vector<HeaderValue> header)
-        : options_(options), plan_(plan), header_(std::move(header)), badQsoFile_(BadQsoFileName(plan.end)) {}
+    Replay(const ReplayOptions& options, const ReplayPlan& plan, std::vector<HeaderValue> header,
+           const CountryFile& cty, const std::unordered_set<std::string>* masterScp)
+        : options_(options), plan_(plan), header_(std::move(header)), cty_(cty), masterScp_(masterScp),
+          badQsoFile_(BadQsoFileName(plan.end)) {}
 
     // Runs in the work folder; paths in `files` are shown as the operator gave the folder.
-    int Run(const std::string& dllPath, const std::wstring& htmlPath) {
-        if (!options_.windows)  // "Start" = 1 makes the next reset leave the windows closed
-            WritePrivateProfileStringA(kSettingsSection, "Start", "1", kSettingsFile);
+    int Run(const std::string& dllPath, const std::wstring& htmlPath, const AfterContestFiles& afterContest) {
+        KeepWindowsClosed();
         StatsDll dll(dllPath);
 
         std::vector<QsoOutcome> outcomes = Pass(dll, 0);
@@ -127,18 +142,33 @@ public:
             std::printf("\n");
         }
 
+        // The ledger must add up to the report before anything is made of it.
+        std::optional<Ledger> ledger;
+        if (!afterContest.analysis.empty() || !afterContest.ledger.empty() || options_.cabrillo) {
+            ledger = MakeLedger(plan_, outcomes);
+            CheckAgainstReport(*ledger, report);
+        }
         std::vector<std::pair<std::string, std::string>> files;
         if (!htmlPath.empty()) {
             dll.setVersion("replay");
             if (!WriteWholeFile(htmlPath, dll.Results())) throw RunError(ToAnsi(options_.htmlFile) + ": cannot write the file");
             files.emplace_back("HTML report", ToAnsi(options_.htmlFile));
         }
+        if (ledger)
+            for (auto& row : WriteAfterContest(options_, afterContest, plan_, *ledger, report, masterScp_))
+                files.push_back(std::move(row));
         files.emplace_back("bad-QSO file", Shown(badQsoFile_));
         files.emplace_back("plug-in settings", Shown(kSettingsFile));
-        if (options_.cabrillo) files.emplace_back("Cabrillo file", Shown(CabrilloPass(dll)));
+        std::string roundTrip;
+        if (options_.cabrillo) {
+            const std::string cabrillo = CabrilloPass(dll);
+            files.emplace_back("Cabrillo file", Shown(cabrillo));
+            roundTrip = ReRead(dll, cabrillo, *ledger);
+        }
 
         std::printf("\nFiles:\n");
         for (const auto& [what, where] : files) std::printf("  %-17s %s\n", what.c_str(), where.c_str());
+        if (!roundTrip.empty()) std::printf("\n%s", roundTrip.c_str());
 
         if (options_.windows) {
             std::printf("\nThe operator windows are open; press Enter to close them and end.\n");
@@ -150,6 +180,11 @@ public:
     }
 
 private:
+    // Start = 1 makes the next reset in this folder leave the windows closed.
+    void KeepWindowsClosed() const {
+        if (!options_.windows) WritePrivateProfileStringA(kSettingsSection, setting::kStart, "1", kSettingsFile);
+    }
+
     // As the operator named the folder, with the separator he used.
     std::string Shown(std::string name) const {
         const bool slash = options_.workdir.find('/') != std::string::npos;
@@ -246,6 +281,25 @@ private:
                            : "the plug-in could not write the Cabrillo file");
     }
 
+    // The Cabrillo file as a log of its own, replayed in a fresh folder with the
+    // same contest period; its start is taken to the minute, as the file gives times.
+    std::string ReRead(const StatsDll& dll, const std::string& cabrillo, const Ledger& logged) {
+        ReplayOptions o = options_;
+        o.logFile = cabrillo;
+        o.myCall = plan_.myCall;
+        o.start = DateTime{std::floor(plan_.start.value * 1440.0 + 1e-6) / 1440.0};
+        o.end = plan_.end;
+        o.endIsDate = false;
+        const ReplayPlan plan = MakePlan(ReadLogFile(ReadWholeFile(cabrillo), cabrillo), cty_, o);
+        const FolderChange fresh(L"Cabrillo re-read");
+        KeepWindowsClosed();
+        Replay again(o, plan, {}, cty_, nullptr);
+        const std::vector<QsoOutcome> outcomes = again.Pass(dll, 0);
+        const Ledger reread = MakeLedger(plan, outcomes);
+        CheckAgainstReport(reread, dll.Results());
+        return CompareRoundTrip(logged, reread);
+    }
+
     static std::map<std::string, fs::file_time_type> CabrilloFiles() {
         std::map<std::string, fs::file_time_type> files;
         std::error_code ec;
@@ -264,6 +318,8 @@ private:
     const ReplayOptions& options_;
     const ReplayPlan& plan_;
     std::vector<HeaderValue> header_;
+    const CountryFile& cty_;
+    const std::unordered_set<std::string>* masterScp_;  // null: no unique-call check
     std::string badQsoFile_;
     std::vector<std::string> refused_;  // rows of the QSOs whose exchange IsValidExchg0 refused
 };
@@ -302,11 +358,15 @@ int main() {
     }
     // Every input is read and checked before anything is written.
     std::optional<CountryFile> cty;
+    std::optional<std::unordered_set<std::string>> masterScp;
     try {
         const std::string ctyPath = CountryFilePath(options.ctyFile);
         cty.emplace(CountryFile::Parse(ReadWholeFile(ctyPath), ToAnsi(ctyPath)));
         if (!options.headerFile.empty())
             header = ReadCabrilloHeader(ReadWholeFile(options.headerFile), ToAnsi(options.headerFile));
+        if (!options.analysisFile.empty())
+            if (const std::string scp = MasterScpPath(options.scpFile); !scp.empty())
+                masterScp = ReadMasterScp(ReadWholeFile(scp));
     } catch (const InputError& e) {
         PrintError(e.what());
         return kBadArguments;
@@ -334,10 +394,15 @@ int main() {
         const fs::path workdir(Widen(options.workdir));
         const std::string dllPath = options.dllFile.empty() ? StatsDll::DefaultPath()
                                                             : ToAnsi(Utf8(fs::absolute(Widen(options.dllFile)).wstring()));
-        const std::wstring htmlPath = options.htmlFile.empty() ? L"" : fs::absolute(Widen(options.htmlFile)).wstring();
+        const auto absolute = [](const std::string& name) {
+            return name.empty() ? std::wstring() : fs::absolute(Widen(name)).wstring();
+        };
+        const std::wstring htmlPath = absolute(options.htmlFile);
+        const AfterContestFiles afterContest{absolute(options.analysisFile), absolute(options.ledgerFile)};
         fs::create_directories(workdir / L"Plugins");
         fs::current_path(workdir);
-        return Replay(options, plan, std::move(header)).Run(dllPath, htmlPath);
+        return Replay(options, plan, std::move(header), *cty, masterScp ? &*masterScp : nullptr)
+            .Run(dllPath, htmlPath, afterContest);
     } catch (const std::exception& e) {
         PrintError(e.what());
         return kRunFailed;

@@ -1,0 +1,54 @@
+// The ledger: what the plug-in made of every QSO replay handed it, QSO by QSO,
+// with the points and multipliers computed by the plug-in's own rule code and the
+// claimed score as it grew. Portable.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "replay_plan.h"
+#include "contest/countries.h"
+
+enum class LedgerVerdict { counted, dupe, rejected };
+
+struct LedgerRow {
+    const LogQso* qso = nullptr;  // in the plan the ledger was made from
+    LedgerVerdict verdict = LedgerVerdict::rejected;
+    std::string reason;  // rejected: the plug-in's reason ("WRONG MODE")
+    int dupeOf = 0;      // dupe: record number of the QSO it duplicates
+    std::optional<PointClass> pointClass;  // counted QSOs only
+    int points = 0;
+    std::string newExchangeMult, newPrefixMult;  // the new multiplier, empty when none
+    // After this QSO: the claimed score and the multiplier counts of all bands.
+    std::int64_t score = 0;
+    int exchangeMults = 0, prefixMults = 0;
+};
+
+// A band's sums over the ledger, the report's columns and the dupes and rejects.
+struct LedgerBand {
+    std::string band;
+    int qsos = 0, points = 0, exchangeMults = 0, prefixMults = 0, dupes = 0, rejected = 0;
+};
+
+struct Ledger {
+    std::vector<LedgerRow> rows;    // one per planned QSO, in log order
+    std::vector<LedgerBand> bands;  // in order of first appearance
+    std::int64_t score = 0;
+    const LedgerBand* Band(const std::string& band) const;
+};
+
+// Runs the plug-in's portable intake beside the real plug-in's answers and scores
+// each stored QSO with its rule code. Throws std::runtime_error naming the record
+// when the two disagree on whether a QSO was stored or a dupe.
+Ledger MakeLedger(const ReplayPlan& plan, const std::vector<QsoOutcome>& outcomes);
+
+// "Nordic-Baltic", "own country", "own continent", "other continent".
+const char* PointClassName(PointClass c);
+// "counted", "dupe of record N" or the rejection reason.
+std::string VerdictText(const LedgerRow& row);
+
+// The ledger as CSV (RFC 4180: CR LF line ends, fields quoted when needed), a
+// header row of column names first.
+std::string LedgerCsv(const Ledger& ledger);

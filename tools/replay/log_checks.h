@@ -1,0 +1,37 @@
+// The checks an operator runs on his log before the sponsor's log checker does.
+// Portable.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "ledger.h"
+
+// One QSO a check points at: record, time, band, call, and what the check saw.
+struct FlaggedQso {
+    int record = 0;
+    DateTime time;
+    std::string band, call, note;
+};
+
+struct LogChecks {
+    std::vector<FlaggedQso> differentNumbers;  // one call, different received numbers on different bands
+    std::vector<FlaggedQso> notFourDigits;     // received exchanges, with the figures-shift reading
+    std::vector<FlaggedQso> dupes;             // with the QSO they duplicate
+    std::vector<FlaggedQso> uniques;           // once in the log and not in MASTER.SCP
+    std::vector<FlaggedQso> outsidePeriod;
+    bool uniquesChecked = false;  // false without a MASTER.SCP
+};
+
+// The calls of a MASTER.SCP file (one a line, '#' starts a comment), upper case.
+std::unordered_set<std::string> ReadMasterScp(std::string_view text);
+
+// What the text reads as when it was sent in letters but meant in figures: on
+// the teleprinter's letters row QWERTYUIOP are 1234567890 on figures. Empty
+// unless that gives four digits.
+std::string FiguresReading(std::string_view exchange);
+
+// A null `masterScp` leaves the unique-call check out.
+LogChecks CheckLog(const ReplayPlan& plan, const Ledger& ledger, const std::unordered_set<std::string>* masterScp);

@@ -4,6 +4,7 @@
 #include <set>
 #include <stdexcept>
 
+#include "base/std_files.h"
 #include "contest/intake.h"
 #include "contest/scoring.h"
 
@@ -67,8 +68,10 @@ std::string VerdictText(const LedgerRow& row) {
 
 Ledger MakeLedger(const ReplayPlan& plan, const std::vector<QsoOutcome>& outcomes) {
     if (outcomes.size() != plan.qsos.size()) throw std::runtime_error("the plug-in did not answer for every QSO");
-    // No bad-QSO file: the real plug-in writes that one.
+    // No bad-QSO file (its name stays empty, so nothing is written): the real
+    // plug-in writes that one.
     ContestState state;
+    StdFiles files;
     state.myCall = plan.myCall;
     state.myCountry = plan.me.country;
     state.myContinent = plan.me.continent;
@@ -84,7 +87,7 @@ Ledger MakeLedger(const ReplayPlan& plan, const std::vector<QsoOutcome>& outcome
         LedgerRow row;
         row.qso = &q;
         const std::size_t before = state.log.size();
-        const bool stored = AddData(state, ArgsOf(plan, plan.qsos[i])) != 0 && state.log.size() > before;
+        const bool stored = AddData(state, files, ArgsOf(plan, plan.qsos[i])) != 0 && state.log.size() > before;
         const bool dllDupe = !o.badLine.empty() && RejectionReason(o.badLine) == "DUPE";
         const bool dllStored = o.result != 0;
         const bool dupe = stored && state.log.back().dupe != 0;

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/html_text.h"  // the own call goes into markup as text
 #include "contest/writer.h"
 #include "contest/bad_qso_file.h"
 #include "contest/contest_rules.h"
@@ -49,21 +50,6 @@ void AppendF(std::string& out, const char* format, ...) {
     va_end(args);
 }
 
-// The own call comes from the host's station set-up and goes into markup as text.
-std::string HtmlText(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
 
 // Whole minutes from a QSO to the reference time; the span is moved half a second
 // away from zero first, so a QSO 59 min 59.6 s back is a full hour old. Kept in

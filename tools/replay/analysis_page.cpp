@@ -17,7 +17,7 @@ constexpr const char* kStyle =
     "svg.chart{width:640px;max-width:100%;font-size:10px}.numbers{font-size:11px;max-height:420px;overflow:auto}"
     "p.none{color:#555}@media print{.numbers{max-height:none;overflow:visible}h2{break-before:auto}}";
 
-std::string E(const std::string& text) { return HtmlEscape(Printable(text)); }
+std::string E(const std::string& text) { return HtmlText(Printable(text)); }
 
 std::string Table(const std::string& id, const Row& head, const std::vector<Row>& rows) {
     std::string out = "<table" + (id.empty() ? std::string() : " id=\"" + id + "\"") + ">";

@@ -35,7 +35,7 @@ Axis AxisFor(double max) {
 std::string Frame(const Chart& chart, const Axis& axis) {
     const double top = axis.top;
     std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" class=\"chart\" viewBox=\"0 0 " + Number(kWidth) +
-                      " " + Number(kHeight) + "\" role=\"img\"><title>" + HtmlEscape(chart.title) + "</title>";
+                      " " + Number(kHeight) + "\" role=\"img\"><title>" + HtmlText(chart.title) + "</title>";
     const double plotH = kHeight - kTop - kBottom;
     const int lines = static_cast<int>(std::lround(top / axis.step));
     for (int i = 0; i <= lines; ++i) {
@@ -48,12 +48,12 @@ std::string Frame(const Chart& chart, const Axis& axis) {
         svg += "<text x=\"" + Number(kLeft - 4) + "\" y=\"" + Number(y + 3) + "\" text-anchor=\"end\">" + label +
                "</text>";
     }
-    svg += "<text x=\"4\" y=\"14\">" + HtmlEscape(chart.unit) + "</text>";
+    svg += "<text x=\"4\" y=\"14\">" + HtmlText(chart.unit) + "</text>";
     // The legend along the top.
     double x = kLeft;
     for (std::size_t s = 0; s < chart.series.size(); ++s) {
         svg += "<rect x=\"" + Number(x) + "\" y=\"6\" width=\"10\" height=\"10\" fill=\"" + kColours[s % 8] +
-               "\"/><text x=\"" + Number(x + 13) + "\" y=\"15\">" + HtmlEscape(chart.series[s].name) + "</text>";
+               "\"/><text x=\"" + Number(x + 13) + "\" y=\"15\">" + HtmlText(chart.series[s].name) + "</text>";
         x += 20 + 7.0 * static_cast<double>(chart.series[s].name.size());
     }
     // Category labels: as many as fit.
@@ -62,7 +62,7 @@ std::string Frame(const Chart& chart, const Axis& axis) {
     const std::size_t every = std::max<std::size_t>(1, static_cast<std::size_t>(std::ceil(36 / slot)));
     for (std::size_t i = 0; i < n; i += every)
         svg += "<text x=\"" + Number(kLeft + slot * (static_cast<double>(i) + 0.5)) + "\" y=\"" +
-               Number(kHeight - kBottom + 14) + "\" text-anchor=\"middle\">" + HtmlEscape(chart.categories[i]) +
+               Number(kHeight - kBottom + 14) + "\" text-anchor=\"middle\">" + HtmlText(chart.categories[i]) +
                "</text>";
     return svg;
 }
@@ -70,20 +70,6 @@ std::string Frame(const Chart& chart, const Axis& axis) {
 double Value(const ChartSeries& s, std::size_t i) { return i < s.values.size() ? s.values[i] : 0.0; }
 
 }  // namespace
-
-std::string HtmlEscape(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
 
 std::string StackedBars(const Chart& chart) {
     const std::size_t n = chart.categories.size();

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/html_text.h"  // HtmlText, for the texts around the charts
+
 struct ChartSeries {
     std::string name;
     std::vector<double> values;  // one per category
@@ -21,6 +23,3 @@ struct Chart {
 std::string StackedBars(const Chart& chart);
 // One line per series.
 std::string Lines(const Chart& chart);
-
-// Text for markup: & < > " escaped.
-std::string HtmlEscape(const std::string& text);

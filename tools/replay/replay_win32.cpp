@@ -8,23 +8,24 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <atomic>
 #include <cstdio>
+#include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <fstream>
-#include <functional>
 #include <iostream>
 #include <map>
 #include <optional>
 #include <sstream>
-#include <thread>
 
 #include "cabrillo_header.h"
 #include "cty_dat.h"
+#include "dialog_watch_win32.h"
 #include "plugin/settings.h"
 #include "replay_plan.h"
 #include "stand_in_host.h"
 #include "text_files_win32.h"
+#include "typed_calls_win32.h"
 #include "window_driver.h"
 
 namespace fs = std::filesystem;
@@ -52,33 +53,6 @@ std::string CountryFilePath(const std::string& option) {
     throw InputError("no country file: put cty.dat beside replay.exe or give --cty FILE");
 }
 
-// Watches for a dialog with the given caption on a thread of its own while the
-// plug-in's call blocks this one; stops and joins when it goes out of scope.
-class DialogWatcher {
-public:
-    DialogWatcher(const char* caption, std::function<void(HWND)> onFound)
-        : thread_([this, caption, onFound = std::move(onFound)] {
-              while (!stop_) {
-                  if (HWND dialog = WaitForDialog(caption, 50)) {
-                      seen_ = true;
-                      onFound(dialog);
-                      return;
-                  }
-              }
-          }) {}
-    ~DialogWatcher() {
-        stop_ = true;
-        thread_.join();
-    }
-    DialogWatcher(const DialogWatcher&) = delete;
-    DialogWatcher& operator=(const DialogWatcher&) = delete;
-    bool seen() const { return seen_; }
-
-private:
-    std::atomic<bool> stop_{false}, seen_{false};
-    std::thread thread_;
-};
-
 std::string WithoutCr(const std::string& text) {
     std::string out;
     for (char c : text)
@@ -103,16 +77,24 @@ std::string Tail(const std::string& path, std::uintmax_t from) {
 
 class Replay {
 public:
-    Replay(const ReplayOptions& options, const ReplayPlan& plan, std::vector<HeaderValue> header)
-        : options_(options), plan_(plan), header_(std::move(header)), badQsoFile_(BadQsoFileName(plan.end)) {}
+    Replay(const ReplayOptions& options, const ReplayPlan& plan, const CountryFile& cty, std::vector<HeaderValue> header)
+        : options_(options), plan_(plan), cty_(cty), header_(std::move(header)), badQsoFile_(BadQsoFileName(plan.end)) {}
 
     // Runs in the work folder; paths in `files` are shown as the operator gave the folder.
     int Run(const std::string& dllPath, const std::wstring& htmlPath) {
-        if (!options_.windows)  // "Start" = 1 makes the next reset leave the windows closed
-            WritePrivateProfileStringA(kSettingsSection, "Start", "1", kSettingsFile);
+        if (options_.cabrillo && !options_.interactive)
+            std::printf("%s", EmptyHeaderWarning(EmptyHeaderTags()).c_str());
+        // "Start" = 1 makes the next reset leave the windows closed; a reset that
+        // opens them leaves it at 1. With --windows each run starts them afresh, as
+        // a host restart does.
+        WritePrivateProfileStringA(kSettingsSection, "Start", options_.windows ? "0" : "1", kSettingsFile);
+        const std::string band = options_.band.empty() ? BusiestBand(plan_) : options_.band;
+        std::unique_ptr<TypedCalls> typed;
+        if (options_.windows) typed = std::make_unique<TypedCalls>(band, BandEdgeHz(band));
         StatsDll dll(dllPath);
 
         std::vector<QsoOutcome> outcomes = Pass(dll, 0);
+        const bool windowsOpen = options_.windows && !OurVisibleWindows().empty();
         const std::string report = dll.Results();
         std::printf("%s\n\n%s", WithoutCr(report).c_str(), RejectSummary(plan_, outcomes).c_str());
         if (!refused_.empty()) {
@@ -141,10 +123,16 @@ public:
         for (const auto& [what, where] : files) std::printf("  %-17s %s\n", what.c_str(), where.c_str());
 
         if (options_.windows) {
-            std::printf("\nThe operator windows are open; press Enter to close them and end.\n");
+            if (!windowsOpen) throw RunError("the operator windows did not open (they need a display)");
+            std::printf("\nThe operator windows are open, tuned to %s.\n", band.c_str());
+            if (typed->offered())
+                std::printf("Type a call and Enter: the windows show it as the call being entered in Tevo.\n"
+                            "An empty line closes them and ends.\n");
+            else
+                std::printf("Tevo's automation object is registered here, so replay cannot stand in for it:\n"
+                            "the windows show no band or call. Press Enter to close them and end.\n");
             std::fflush(stdout);
-            std::string line;
-            std::getline(std::cin, line);
+            typed->Run(dll, cty_);
         }
         return plan_.skipped.empty() ? kAllRead : kSomeSkipped;
     }
@@ -159,6 +147,20 @@ private:
             for (auto& c : name)
                 if (c == '\\') c = '/';
         return dir + (slash ? "/" : "\\") + name;
+    }
+
+    // The tags of the three header lines that stay empty: neither the header file
+    // nor the plug-in's settings from an earlier run give them.
+    std::vector<std::string> EmptyHeaderTags() const {
+        std::vector<std::string> empty;
+        for (const auto& [key, tag] : {std::pair{"Name", "NAME"}, {"Address", "ADDRESS"}, {"Email", "EMAIL"}}) {
+            const bool given = std::any_of(header_.begin(), header_.end(),
+                                           [&](const HeaderValue& v) { return v.tag == tag && !v.text.empty(); });
+            char stored[8] = {};
+            GetPrivateProfileStringA(kSettingsSection, key, "", stored, sizeof stored, kSettingsFile);
+            if (!given && !stored[0]) empty.push_back(tag);
+        }
+        return empty;
     }
 
     std::vector<QsoOutcome> Pass(const StatsDll& dll, int makeCabrillo) {
@@ -229,6 +231,11 @@ private:
     // the work folder. The file is found by its change on disk, since the "Output"
     // box names the file even when it could not be written.
     std::string CabrilloPass(const StatsDll& dll) {
+        if (options_.interactive) {
+            std::printf("\nThe Cabrillo header dialog \"VERDA-WW-DX\" is waiting for you: fill it in and press OK\n"
+                        "(Cancel writes no file). An \"Output\" box then names the file; press OK there too.\n");
+            std::fflush(stdout);
+        }
         Pass(dll, 1);
         const auto before = CabrilloFiles();
         {
@@ -263,6 +270,7 @@ private:
 
     const ReplayOptions& options_;
     const ReplayPlan& plan_;
+    const CountryFile& cty_;
     std::vector<HeaderValue> header_;
     std::string badQsoFile_;
     std::vector<std::string> refused_;  // rows of the QSOs whose exchange IsValidExchg0 refused
@@ -292,8 +300,7 @@ int main() {
     try {
         options = ParseOptions(Arguments());
     } catch (const InputError& e) {
-        PrintError(ToAnsi(e.what()));
-        std::fprintf(stderr, "%s", kReplayUsage);
+        PrintError(ToAnsi(e.what()) + " (" + kUsagePointer + ")");
         return kBadArguments;
     }
     if (options.help) {
@@ -335,9 +342,11 @@ int main() {
         const std::string dllPath = options.dllFile.empty() ? StatsDll::DefaultPath()
                                                             : ToAnsi(Utf8(fs::absolute(Widen(options.dllFile)).wstring()));
         const std::wstring htmlPath = options.htmlFile.empty() ? L"" : fs::absolute(Widen(options.htmlFile)).wstring();
+        // Folders only, before anything is written: the report's, as the work folder's.
+        if (!htmlPath.empty()) fs::create_directories(fs::path(htmlPath).parent_path());
         fs::create_directories(workdir / L"Plugins");
         fs::current_path(workdir);
-        return Replay(options, plan, std::move(header)).Run(dllPath, htmlPath);
+        return Replay(options, plan, *cty, std::move(header)).Run(dllPath, htmlPath);
     } catch (const std::exception& e) {
         PrintError(e.what());
         return kRunFailed;

@@ -59,6 +59,20 @@ void Prompt() {
 
 }  // namespace
 
+// Tevo checks the call at every keystroke; the check also asks the windows to follow it.
+int TypedCalls::Check(const StatsDll& dll, const CountryFile& cty, const std::string& call) const {
+    const CallAnalysis station = AnalyseCall(cty, call);
+    CheckCallArgs check;
+    check.call = call.c_str();
+    check.mode = "RTTY";
+    check.prefix = station.prefix.c_str();
+    check.country = station.country.c_str();
+    check.continent = station.continent.c_str();
+    check.band = band_.c_str();
+    check.band2 = band_.c_str();
+    return dll.CheckCall0(check);
+}
+
 struct TypedCalls::Parts {
     ComThread com;
     HostAutomationObject host;
@@ -85,6 +99,9 @@ void TypedCalls::Run(const StatsDll& dll, const CountryFile& cty) {
         lines->Push(std::nullopt);
     }).detach();
 
+    // The windows last looked at the log before it was replayed; Tevo's next
+    // keystroke would have them look again.
+    Check(dll, cty, "");
     Prompt();
     for (;;) {
         PumpMessages();
@@ -99,17 +116,7 @@ void TypedCalls::Run(const StatsDll& dll, const CountryFile& cty) {
             }
             host.calls.clear();  // only tests read them; kept short for a long session
             host.fields[kCallField] = ScriptedField::Text(Widen(call));
-            // Tevo checks the call as it is typed; the check also asks the windows to follow it.
-            const CallAnalysis station = AnalyseCall(cty, call);
-            CheckCallArgs check;
-            check.call = call.c_str();
-            check.mode = "RTTY";
-            check.prefix = station.prefix.c_str();
-            check.country = station.country.c_str();
-            check.continent = station.continent.c_str();
-            check.band = band_.c_str();
-            check.band2 = band_.c_str();
-            const int verdict = dll.CheckCall0(check);
+            const int verdict = Check(dll, cty, call);
             std::printf("%s on %s: %s\n", Printable(call).c_str(), band_.c_str(), CallVerdict(verdict).c_str());
             Prompt();
         }

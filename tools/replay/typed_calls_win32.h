@@ -30,6 +30,8 @@ public:
     struct Parts;
 
 private:
+    int Check(const StatsDll& dll, const CountryFile& cty, const std::string& call) const;
+
     std::string band_;
     std::unique_ptr<Parts> parts_;
 };

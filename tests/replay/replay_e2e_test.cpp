@@ -220,6 +220,22 @@ TEST_F(ReplayTest, MessagesForTheNewOperator) {
     EXPECT_TRUE(FileExists("new\\folder\\r.html"));
 }
 
+// Both programs of the zip carry the project's version, as Explorer shows it.
+TEST_F(ReplayTest, ReplayAndThePlugInCarryTheVersion) {
+    std::string replay = StatsDll::DefaultPath();
+    replay.replace(replay.size() - 9, 9, "replay.exe");
+    for (const std::string& file : {StatsDll::DefaultPath(), replay}) {
+        DWORD ignored = 0;
+        std::string info(GetFileVersionInfoSizeA(file.c_str(), &ignored), '\0');
+        ASSERT_FALSE(info.empty()) << file;
+        ASSERT_TRUE(GetFileVersionInfoA(file.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+        char* text = nullptr;
+        UINT length = 0;
+        ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904b0\\FileVersion", reinterpret_cast<void**>(&text), &length));
+        EXPECT_STREQ(text, STATS_VERSION) << file;
+    }
+}
+
 // A log unreadable as a whole stops with status 4, a bad country or header file
 // with 2; neither writes anything.
 TEST_F(ReplayTest, BadInputStopsAndWritesNothing) {

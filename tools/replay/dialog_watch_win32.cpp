@@ -20,13 +20,16 @@ namespace {
 // A hook procedure has no argument of ours; the one watcher's state lives here.
 std::atomic<DialogWatcher::State*> g_watching{nullptr};
 
-LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam) {
+// Called from a modal dialog's own message loop for each message it takes: the
+// dialog is up and running when the first one comes.
+LRESULT CALLBACK OnDialogMessage(int code, WPARAM wParam, LPARAM lParam) {
     DialogWatcher::State* s = g_watching.load();
-    if (code == HCBT_ACTIVATE && s && !s->dialog.load()) {
-        const HWND window = reinterpret_cast<HWND>(wParam);
+    const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && s && msg && msg->hwnd && !s->dialog.load()) {
+        const HWND window = GetAncestor(msg->hwnd, GA_ROOT);
         char cls[16] = {};
         GetClassNameA(window, cls, sizeof cls);
-        if (lstrcmpA(cls, "#32770") == 0 && WindowText(window) == s->caption) {
+        if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window) && WindowText(window) == s->caption) {
             s->dialog = window;
             SetEvent(s->found.Get());
         }
@@ -41,7 +44,7 @@ DialogWatcher::DialogWatcher(std::string caption, std::function<void(HWND)> onFo
     state_->caption = std::move(caption);
     state_->onFound = std::move(onFound);
     g_watching = state_.get();
-    state_->hook = SetWindowsHookExW(WH_CBT, OnCbt, nullptr, GetCurrentThreadId());
+    state_->hook = SetWindowsHookExW(WH_MSGFILTER, OnDialogMessage, nullptr, GetCurrentThreadId());
     state_->driver = std::thread([s = state_.get()] {
         const HANDLE events[2] = {s->found.Get(), s->stop.Get()};
         if (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0) s->onFound(s->dialog.load());

@@ -1,7 +1,7 @@
 // Answers one of the plug-in's dialogs while the plug-in's call that shows it
-// blocks this thread. The dialog is seen the moment it is activated (a CBT hook
-// on this thread), not by looking for it now and then; it is then driven from a
-// thread of its own, whose messages the dialog's modal loop serves.
+// blocks this thread. The dialog is seen by its own modal loop (a message-filter
+// hook on this thread) as soon as that runs, not by looking for it now and then;
+// it is then driven from a thread of its own, whose messages that loop serves.
 #pragma once
 
 #include <windows.h>

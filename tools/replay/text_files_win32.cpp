@@ -23,6 +23,21 @@ private:
     HANDLE h_;
 };
 
+class FindHandle {
+public:
+    explicit FindHandle(HANDLE h) : h_(h) {}
+    ~FindHandle() {
+        if (h_ != INVALID_HANDLE_VALUE) FindClose(h_);
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+    HANDLE get() const { return h_; }
+    bool ok() const { return h_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE h_;
+};
+
 }  // namespace
 
 std::wstring Widen(const std::string& utf8) {
@@ -90,4 +105,17 @@ bool WriteWholeFile(const std::wstring& path, const std::string& text) {
         return false;
     }
     return true;
+}
+
+std::map<std::string, std::uint64_t> WriteTimes(const std::wstring& pattern) {
+    std::map<std::string, std::uint64_t> files;
+    WIN32_FIND_DATAW found{};
+    FindHandle find(FindFirstFileW(pattern.c_str(), &found));
+    if (!find.ok()) return files;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        files[Utf8(found.cFileName)] =
+            (static_cast<std::uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) | found.ftLastWriteTime.dwLowDateTime;
+    } while (FindNextFileW(find.get(), &found));
+    return files;
 }

@@ -151,6 +151,10 @@ TEST_F(ReplayTest, SampleGivesAValidCabrilloFile) {
                              "SOAPBOX: Good conditions on 40 m both nights.", "SOAPBOX: 73 and thanks for the QSOs.",
                              "CLAIMED-SCORE: 4523904"})
         EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
+    // The same export again into the same folder: the rewritten file is seen as written.
+    const ReplayRun again = Replay("\"" + kSource + "\\examples\\sample.adi\" --workdir w --cabrillo --header \"" +
+                                   kSource + "\\examples\\header.txt\"");
+    EXPECT_EQ(again.exitCode, 0u) << again.err;
 }
 
 // --windows as an operator tries it: the windows open although the last run left

@@ -222,7 +222,9 @@ private:
     std::unique_ptr<DialogWatcher> WatchHeaderDialog() {
         if (options_.interactive) return nullptr;
         return std::make_unique<DialogWatcher>("VERDA-WW-DX", [this](HWND dialog) {
-            for (const auto& v : header_) TypeInto(dialog, v.controlId, v.text);
+            // The dialog reads its controls on OK: one message a control, not one a
+            // character, each of which costs a round trip to this dialog's thread.
+            for (const auto& v : header_) SetDlgItemTextA(dialog, v.controlId, v.text.c_str());
             PressButton(dialog, IDOK);
         });
     }
@@ -253,13 +255,9 @@ private:
                            : "the plug-in could not write the Cabrillo file");
     }
 
-    static std::map<std::string, fs::file_time_type> CabrilloFiles() {
-        std::map<std::string, fs::file_time_type> files;
-        std::error_code ec;
-        for (const auto& entry : fs::directory_iterator(".", ec))
-            if (entry.path().extension() == ".cbr") files[entry.path().filename().string()] = entry.last_write_time(ec);
-        return files;
-    }
+    // std::filesystem's write times read as one constant under Wine, so that a
+    // rewritten file looked unchanged: the system's own listing is asked.
+    static std::map<std::string, std::uint64_t> CabrilloFiles() { return WriteTimes(L"*.cbr"); }
 
     static HostDateTime ToHost(const DateTime& t) {
         HostDateTime h;

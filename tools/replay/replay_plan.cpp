@@ -72,6 +72,7 @@ const char* const kReplayUsage =
     "  --band BAND          with --windows: the band Tevo is tuned to, 160m to 10m\n"
     "                       (default: the band with the most QSOs)\n"
     "  --dll FILE           the Stats.dll to load (default: beside replay.exe)\n"
+    "  --help, /?           this list\n"
     "exit status: 0 every record read, 1 the run failed, 2 bad arguments or a bad\n"
     "  country or header file, 3 some records could not be read (listed, the rest\n"
     "  replayed), 4 the log file cannot be read at all (nothing written)\n";

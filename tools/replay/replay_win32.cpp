@@ -8,13 +8,12 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <fstream>
-#include <iostream>
 #include <map>
+#include <memory>
 #include <optional>
 #include <sstream>
 
@@ -129,8 +128,8 @@ public:
                 std::printf("Type a call and Enter: the windows show it as the call being entered in Tevo.\n"
                             "An empty line closes them and ends.\n");
             else
-                std::printf("Tevo's automation object is registered here, so replay cannot stand in for it:\n"
-                            "the windows show no band or call. Press Enter to close them and end.\n");
+                std::printf("replay cannot stand in for Tevo here (Tevo's own automation object is registered),\n"
+                            "so the windows show no band or call. Press Enter to close them and end.\n");
             std::fflush(stdout);
             typed->Run(dll, cty_);
         }

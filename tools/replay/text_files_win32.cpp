@@ -8,14 +8,16 @@
 
 namespace {
 
-class FileHandle {
+// A handle of ours, closed by the function that goes with its kind.
+template <BOOL(WINAPI* Close)(HANDLE)>
+class Owned {
 public:
-    explicit FileHandle(HANDLE h) : h_(h) {}
-    ~FileHandle() {
-        if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+    explicit Owned(HANDLE h) : h_(h) {}
+    ~Owned() {
+        if (h_ != INVALID_HANDLE_VALUE) Close(h_);
     }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
     HANDLE get() const { return h_; }
     bool ok() const { return h_ != INVALID_HANDLE_VALUE; }
 
@@ -23,20 +25,8 @@ private:
     HANDLE h_;
 };
 
-class FindHandle {
-public:
-    explicit FindHandle(HANDLE h) : h_(h) {}
-    ~FindHandle() {
-        if (h_ != INVALID_HANDLE_VALUE) FindClose(h_);
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    HANDLE get() const { return h_; }
-    bool ok() const { return h_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE h_;
-};
+using FileHandle = Owned<CloseHandle>;
+using FindHandle = Owned<FindClose>;
 
 }  // namespace
 

@@ -80,6 +80,7 @@ dist: deps
 	printf '%s\r\n' "VERDA-WW-DX scoring for Tevo, version $(VERSION)" "" \
 		"Stats.dll    the plug-in: copy it into the Plugins folder under Tevo's working folder" \
 		"replay.exe   scores a log with the plug-in: replay.exe sample.adi --cty cty.dat" \
+		"             and tries the operator windows without Tevo: replay.exe sample.adi --windows" \
 		"GUIDE.txt    how to install and use both" > $(DIST)/README.txt
 	cd build/dist && zip -q -r VERDA-WW-DX.zip VERDA-WW-DX
 	@echo "Operator's zip: build/dist/VERDA-WW-DX.zip (version $(VERSION))"

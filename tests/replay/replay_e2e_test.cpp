@@ -42,17 +42,6 @@ HWND WindowOf(DWORD pid, const std::wstring& start) {
     return s.found;
 }
 
-// Every caption of that process's visible windows, for a failure's message.
-std::string Captions(DWORD pid) {
-    std::string all;
-    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (owner == pid && IsWindowVisible(w)) all += "\"" + WindowText(w) + "\" ";
-    }
-    return all;
-}
-
 // What the screen shows where the window is: a window of another process cannot
 // be read through its own device context.
 ClientPixels ScreenPixels(HWND window) {
@@ -173,7 +162,7 @@ TEST_F(ReplayTest, WindowsShowTheBandAndThePreviousQsosOfATypedCall) {
     // The report's 40m row: 71 multipliers, 58 prefixes.
     HWND prefix = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (prefix = WindowOf(replay.processId(), L"Worked Prefix 58 on 40m")) != nullptr; }))
-        << Captions(replay.processId());
+        << replay.Output();
     EXPECT_NE(WindowOf(replay.processId(), L"Mult worked 71 on 40m"), nullptr);
     ASSERT_TRUE(WaitUntil([&] { return replay.Output().find("call> ") != std::string::npos; }));
 

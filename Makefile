@@ -91,6 +91,7 @@ dist: deps
 	printf '%s\r\n' "VERDA-WW-DX scoring for Tevo, version $(VERSION)" "" \
 		"Stats.dll    the plug-in: copy it into the Plugins folder under Tevo's working folder" \
 		"replay.exe   scores a log with the plug-in: replay.exe sample.adi --cty cty.dat" \
+		"             and tries the operator windows without Tevo: replay.exe sample.adi --windows" \
 		"GUIDE.txt    how to install and use both" > $(DIST)/README.txt
 	cd build/dist && zip -q -r VERDA-WW-DX.zip VERDA-WW-DX
 	@echo "Operator's zip: build/dist/VERDA-WW-DX.zip (version $(VERSION))"
@@ -123,7 +124,8 @@ soak: win32 wine-prefix
 	xvfb-run -a wine build/win32/bin/soak.exe $(SOAK_TIME) $(SOAK_HOST)
 
 # Benchmarks, not tests: the core natively under Google Benchmark, then the real
-# Stats.dll under Wine, one log size per process; one table of both and the targets.
+# Stats.dll under Wine, one log size per process; one table of both and the targets;
+# then what the Cabrillo pass adds to a replay of the sample.
 .PHONY: bench
 bench: native win32 wine-prefix
 	build/native/bin/stats_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
@@ -132,6 +134,8 @@ bench: native win32 wine-prefix
 		> build/bench-wine.txt
 	@echo "$$(nproc) cores, $$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
 	@python3 bench/table.py build/bench-native.json build/bench-wine.txt
+	@xvfb-run -a python3 bench/cabrillo_wait.py build/win32/bin/replay.exe examples/sample.adi examples/header.txt \
+		/usr/share/hamradio-files/cty.dat
 
 clean:
 	rm -rf build out

@@ -14,16 +14,24 @@ std::string Narrow(const wchar_t* text, UINT length) {
     return out;
 }
 
-void RegisterProgId() {
+// False when the ProgID names another class: Tevo's own registration on an
+// operator's machine, which must be neither replaced nor removed.
+bool RegisterProgId() {
     wchar_t clsid[64] = {};
     StringFromGUID2(kStandInClsid, clsid, 64);
+    wchar_t present[64] = {};
+    LONG size = sizeof present;
+    if (RegQueryValueW(HKEY_CLASSES_ROOT, L"Tevo2.Application\\CLSID", present, &size) == ERROR_SUCCESS &&
+        present[0] && lstrcmpiW(present, clsid) != 0)
+        return false;
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_CLASSES_ROOT, L"Tevo2.Application\\CLSID", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
                         nullptr) != ERROR_SUCCESS)
-        return;
+        return false;
     RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(clsid),
                    static_cast<DWORD>((lstrlenW(clsid) + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
+    return true;
 }
 
 void UnregisterProgId() {
@@ -143,13 +151,13 @@ private:
 };
 
 HostAutomationObject::HostAutomationObject() : object_(new Dispatch(*this)) {
-    RegisterProgId();
-    if (FAILED(RegisterActiveObject(object_, kStandInClsid, ACTIVEOBJECT_STRONG, &cookie_))) cookie_ = 0;
+    ownsProgId_ = RegisterProgId();
+    if (!ownsProgId_ || FAILED(RegisterActiveObject(object_, kStandInClsid, ACTIVEOBJECT_STRONG, &cookie_))) cookie_ = 0;
 }
 
 HostAutomationObject::~HostAutomationObject() {
     if (cookie_) RevokeActiveObject(cookie_, nullptr);
-    UnregisterProgId();
+    if (ownsProgId_) UnregisterProgId();
     object_->Orphan();
     object_->Release();
 }

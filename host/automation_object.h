@@ -38,7 +38,8 @@ struct ScriptedField {
 class HostAutomationObject {
 public:
     // Needs CoInitialize on this thread. Registers the object; the destructor
-    // revokes it and removes the ProgID.
+    // revokes it and removes the ProgID. A ProgID of another program is left
+    // alone, and the object then stays unregistered.
     HostAutomationObject();
     ~HostAutomationObject();
     HostAutomationObject(const HostAutomationObject&) = delete;
@@ -73,6 +74,7 @@ private:
     class Dispatch;
     Dispatch* object_ = nullptr;
     DWORD cookie_ = 0;
+    bool ownsProgId_ = false;
 };
 
 // Pumps this thread's messages until done() or the time is up; returns done().

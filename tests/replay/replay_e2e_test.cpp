@@ -11,12 +11,71 @@
 
 #include "plugin_test.h"
 #include "replay_runner.h"
+#include "ui/info_pictures.h"
+#include "window_driver.h"
 
 namespace {
 
 const std::string kSource = SOURCE_DIR;  // the repository, as Wine sees it
 
 using ReplayTest = PluginTest;
+
+struct WindowSearch {
+    DWORD pid;
+    const std::wstring& start;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND w, LPARAM p) {
+    auto& s = *reinterpret_cast<WindowSearch*>(p);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner != s.pid || !IsWindowVisible(w) || WindowTextW(w).rfind(s.start, 0) != 0) return TRUE;
+    s.found = w;
+    return FALSE;
+}
+
+// The visible top-level window of that process whose caption starts so.
+HWND WindowOf(DWORD pid, const std::wstring& start) {
+    WindowSearch s{pid, start, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+// What the screen shows where the window is: a window of another process cannot
+// be read through its own device context.
+ClientPixels ScreenPixels(HWND window) {
+    ClientPixels out;
+    RECT r{};
+    if (!GetWindowRect(window, &r) || r.right <= r.left || r.bottom <= r.top) return out;
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    if (BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY)) {
+        GdiFlush();
+        out.width = width;
+        out.height = height;
+        const auto* p = static_cast<const BYTE*>(bits);
+        for (int i = 0; i < width * height; ++i, p += 4) out.pixels.push_back(RGB(p[2], p[1], p[0]));
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return out;
+}
+
+template <typename Done>
+bool WaitUntil(Done done, DWORD timeoutMs = 20000) {
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(20))
+        if (done()) return true;
+    return done();
+}
 
 TEST_F(ReplayTest, SampleGivesTheExpectedReportSummaryAndFiles) {
     const ReplayRun run = Replay("\"" + kSource + "\\examples\\sample.adi\" --workdir w --html report.html");
@@ -81,6 +140,93 @@ TEST_F(ReplayTest, SampleGivesAValidCabrilloFile) {
                              "SOAPBOX: Good conditions on 40 m both nights.", "SOAPBOX: 73 and thanks for the QSOs.",
                              "CLAIMED-SCORE: 4523904"})
         EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
+    // The same export again into the same folder: the rewritten file is seen as written.
+    const ReplayRun again = Replay("\"" + kSource + "\\examples\\sample.adi\" --workdir w --cabrillo --header \"" +
+                                   kSource + "\\examples\\header.txt\"");
+    EXPECT_EQ(again.exitCode, 0u) << again.err;
+}
+
+// --windows as an operator tries it: the windows open although the last run left
+// "Start" at 1, show the busiest band's captions, and a typed call brings up the
+// previous-QSO table. OH0EG is in the sample on 40m, 20m and 15m, never on 80m or
+// 10m (counted in the log file by hand).
+TEST_F(ReplayTest, WindowsShowTheBandAndThePreviousQsosOfATypedCall) {
+    CreateDirectoryA("w", nullptr);
+    CreateDirectoryA("w\\Plugins", nullptr);
+    for (const auto& [key, value] : {std::pair{"Start", "1"}, {"setup_view_pref", "1"}, {"setup_view_prev_qso", "1"},
+                                     {"setup_x", "300"}, {"setup_y", "0"}, {"dxcc_x", "0"}, {"dxcc_y", "300"},
+                                     {"prev_x", "0"}, {"prev_y", "0"}})
+        WritePrivateProfileStringA("Settings", key, value, ".\\w\\Plugins\\VERDA-WW.ini");
+
+    ReplaySession replay("\"" + kSource + "\\examples\\sample.adi\" --workdir w --windows --band 40m");
+    // The report's 40m row: 71 multipliers, 58 prefixes.
+    HWND prefix = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (prefix = WindowOf(replay.processId(), L"Worked Prefix 58 on 40m")) != nullptr; }))
+        << replay.Output();
+    EXPECT_NE(WindowOf(replay.processId(), L"Mult worked 71 on 40m"), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return replay.Output().find("call> ") != std::string::npos; }));
+
+    const HWND table = GetDlgItem(prefix, 1003);
+    replay.Type("oh0eg");
+    ASSERT_TRUE(WaitUntil([&] { return replay.Output().find("OH0EG on 40m: dupe\n") != std::string::npos; }))
+        << replay.Output();
+    ClientPixels shot;
+    ASSERT_TRUE(WaitUntil([&] {
+        shot = ScreenPixels(table);
+        return shot.width > 2 && shot.At(2, 2) == kTableBackground;
+    }));
+    // A band's row shows a mode (ink in the first pixels of the mode column) only
+    // where the call was worked; the 160m row is the heading.
+    const int h = shot.height / 7;
+    const auto modeShown = [&](int band) {
+        for (int y = 20 + band * h; y < 20 + band * h + 12 && y < shot.height; ++y)
+            for (int x = 100; x < 106; ++x)
+                if (shot.At(x, y) != kTableBackground && shot.At(x, y) != kCurrentBandBar) return true;
+        return false;
+    };
+    EXPECT_FALSE(modeShown(1));  // 80m
+    EXPECT_TRUE(modeShown(2));   // 40m
+    EXPECT_TRUE(modeShown(3));   // 20m
+    EXPECT_TRUE(modeShown(4));   // 15m
+    EXPECT_FALSE(modeShown(5));  // 10m
+
+    replay.Type("");
+    const ReplayRun run = replay.Wait();
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_NE(run.out.find("The operator windows are open, tuned to 40m.\n"), std::string::npos) << run.out;
+}
+
+// The small messages: help for /?, one line for a wrong option, the header
+// warning, and the HTML report's folder made.
+TEST_F(ReplayTest, MessagesForTheNewOperator) {
+    const ReplayRun help = Replay("/?");
+    EXPECT_EQ(help.exitCode, 0u);
+    EXPECT_EQ(help.out.rfind("usage: replay LOG [options]\n", 0), 0u);
+    const ReplayRun wrong = Replay("--colour");
+    EXPECT_EQ(wrong.exitCode, 2u);
+    EXPECT_EQ(wrong.err, "replay: unknown option --colour (replay --help lists the options)\n");
+
+    const ReplayRun run = Replay("\"" + kSource + "\\examples\\sample.adi\" --workdir w --cabrillo --html new\\folder\\r.html");
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_EQ(Lines(run.out).front(), "Warning: the Cabrillo file's NAME, ADDRESS and EMAIL lines will be empty; give "
+                                      "them with --header FILE (see header.txt) or fill them in with --interactive");
+    EXPECT_TRUE(FileExists("new\\folder\\r.html"));
+}
+
+// Both programs of the zip carry the project's version, as Explorer shows it.
+TEST_F(ReplayTest, ReplayAndThePlugInCarryTheVersion) {
+    std::string replay = StatsDll::DefaultPath();
+    replay.replace(replay.size() - 9, 9, "replay.exe");
+    for (const std::string& file : {StatsDll::DefaultPath(), replay}) {
+        DWORD ignored = 0;
+        std::string info(GetFileVersionInfoSizeA(file.c_str(), &ignored), '\0');
+        ASSERT_FALSE(info.empty()) << file;
+        ASSERT_TRUE(GetFileVersionInfoA(file.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+        char* text = nullptr;
+        UINT length = 0;
+        ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904b0\\FileVersion", reinterpret_cast<void**>(&text), &length));
+        EXPECT_STREQ(text, STATS_VERSION) << file;
+    }
 }
 
 // A log unreadable as a whole stops with status 4, a bad country or header file

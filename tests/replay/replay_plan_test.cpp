@@ -65,6 +65,8 @@ TEST(ReplayPlan, BadArgumentsAndLogsAreRefused) {
     EXPECT_EQ(ErrorOf({"a.adi", "--end", "2021-02-30"}),
               "--end \"2021-02-30\" is not a date YYYY-MM-DD or \"YYYY-MM-DD HHMM\"");
     EXPECT_EQ(ErrorOf({"a.adi", "--header", "h.txt"}), "--header needs --cabrillo");
+    EXPECT_EQ(ErrorOf({"a.adi", "--windows", "--band", "30m"}), "--band \"30m\" is not one of 160m, 80m, 40m, 20m, 15m, 10m");
+    EXPECT_EQ(ErrorOf({"a.adi", "--band", "20m"}), "--band needs --windows");
 
     auto planError = [](const LogFile& log, std::vector<std::string> args) -> std::string {
         try {
@@ -85,6 +87,29 @@ TEST(ReplayPlan, BadArgumentsAndLogsAreRefused) {
               "log.adi: the log does not name the own station (STATION_CALLSIGN); give --mycall");
     EXPECT_EQ(planError(TwoQsos(), {"log.adi", "--start", "2021-03-09"}),
               "the contest start 2021-03-09 0000 is after its end 2021-03-07 1015");
+}
+
+// --windows: the band given in any usual spelling, or the busiest of the log
+// (the lower on a tie; off-contest bands never count); /? asks for the help.
+TEST(ReplayPlan, TheWindowsBandAndTheHelp) {
+    EXPECT_EQ(ParseOptions({"a.adi", "--windows", "--band", " 40M "}).band, "40m");
+    EXPECT_EQ(ParseOptions({"a.adi", "--windows", "--band", "160"}).band, "160m");
+    EXPECT_TRUE(ParseOptions({"/?"}).help);
+
+    ReplayPlan plan;
+    EXPECT_EQ(BusiestBand(plan), "160m");
+    for (const char* band : {"30m", "30m", "30m", "15m", "80m", "15m", "80m"}) {
+        PlannedQso p;
+        p.qso.band = band;
+        plan.qsos.push_back(p);
+    }
+    EXPECT_EQ(BusiestBand(plan), "80m");
+}
+
+TEST(ReplayPlan, EmptyHeaderWarningNamesTheLines) {
+    EXPECT_EQ(EmptyHeaderWarning({}), "");
+    EXPECT_EQ(EmptyHeaderWarning({"EMAIL"}).rfind("Warning: the Cabrillo file's EMAIL line will be empty;", 0), 0u);
+    EXPECT_EQ(EmptyHeaderWarning({"NAME", "ADDRESS", "EMAIL"}).rfind("Warning: the Cabrillo file's NAME, ADDRESS and EMAIL lines", 0), 0u);
 }
 
 // QSOs outside --start / --end are left out and listed; an end without a time takes the whole day.

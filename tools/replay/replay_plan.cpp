@@ -6,6 +6,8 @@
 #include <set>
 
 #include "cty_dat.h"
+#include "contest/contest_rules.h"
+#include "contest/call_check.h"
 
 namespace {
 
@@ -63,11 +65,17 @@ const char* const kReplayUsage =
     "  --cabrillo           also write a Cabrillo file and replay it to check the score\n"
     "  --header FILE        Cabrillo header values, one \"TAG: value\" a line\n"
     "  --interactive        let the operator fill in the header dialog\n"
-    "  --windows            let the plug-in open its operator windows\n"
+    "  --windows            open the operator windows; calls typed at the console\n"
+    "                       reach them as the call being entered in Tevo\n"
+    "  --band BAND          with --windows: the band Tevo is tuned to, 160m to 10m\n"
+    "                       (default: the band with the most QSOs)\n"
     "  --dll FILE           the Stats.dll to load (default: beside replay.exe)\n"
+    "  --help, /?           this list\n"
     "exit status: 0 every record read, 1 the run failed, 2 bad arguments or a bad\n"
     "  country or header file, 3 some records could not be read (listed, the rest\n"
     "  replayed), 4 the log file cannot be read at all (nothing written)\n";
+
+const char* const kUsagePointer = "replay --help lists the options";
 
 ReplayOptions ParseOptions(const std::vector<std::string>& args) {
     ReplayOptions o;
@@ -83,7 +91,7 @@ ReplayOptions ParseOptions(const std::vector<std::string>& args) {
             if (!ParseWhen(v, t)) throw InputError(a + " \"" + v + "\" is not a date YYYY-MM-DD or \"YYYY-MM-DD HHMM\"");
             out = t;
         };
-        if (a == "--help" || a == "-h") o.help = true;
+        if (a == "--help" || a == "-h" || a == "/?") o.help = true;
         else if (a == "--cty") o.ctyFile = value();
         else if (a == "--mycall") o.myCall = ToUpper(Trim(value()));
         else if (a == "--start") when(o.start);
@@ -111,6 +119,13 @@ ReplayOptions ParseOptions(const std::vector<std::string>& args) {
         else if (a == "--cabrillo") o.cabrillo = true;
         else if (a == "--interactive") o.interactive = true;
         else if (a == "--windows") o.windows = true;
+        else if (a == "--band") {
+            const std::string& v = value();
+            std::string band = ToLower(Trim(v));
+            if (!band.empty() && band.back() != 'm') band += 'm';
+            if (g_bands.IndexOf(band) < 0) throw InputError("--band \"" + v + "\" is not one of 160m, 80m, 40m, 20m, 15m, 10m");
+            o.band = band;
+        }
         else if (a.rfind("--", 0) == 0) throw InputError("unknown option " + a);
         else if (o.logFile.empty()) o.logFile = a;
         else throw InputError("more than one log file: " + o.logFile + " and " + a);
@@ -123,6 +138,7 @@ ReplayOptions ParseOptions(const std::vector<std::string>& args) {
     if (o.analysisFile.empty() && !o.scpFile.empty()) throw InputError("--scp needs --analysis");
     if (o.analysisFile.empty() && std::find(args.begin(), args.end(), "--break-minutes") != args.end())
         throw InputError("--break-minutes needs --analysis");
+    if (!o.band.empty() && !o.windows) throw InputError("--band needs --windows");
     return o;
 }
 
@@ -203,6 +219,37 @@ std::string SkipSummary(const ReplayPlan& plan) {
             std::to_string(plan.skipped.size());
     if (!plan.outsidePeriod.empty()) text += ", outside the contest period: " + std::to_string(plan.outsidePeriod.size());
     return text + "\n";
+}
+
+std::string BusiestBand(const ReplayPlan& plan) {
+    int counts[kBandCount] = {};
+    for (const auto& p : plan.qsos) {
+        const int i = g_bands.IndexOf(p.qso.band);
+        if (i >= 0) ++counts[i];
+    }
+    int best = 0;
+    for (int i = 1; i < kBandCount; ++i)
+        if (counts[i] > counts[best]) best = i;
+    return g_bands[best];
+}
+
+std::string EmptyHeaderWarning(const std::vector<std::string>& emptyTags) {
+    if (emptyTags.empty()) return {};
+    std::string tags;
+    for (std::size_t i = 0; i < emptyTags.size(); ++i)
+        tags += (i == 0 ? "" : i + 1 == emptyTags.size() ? " and " : ", ") + emptyTags[i];
+    return "Warning: the Cabrillo file's " + tags + (emptyTags.size() == 1 ? " line" : " lines") +
+           " will be empty; give them with --header FILE (see header.txt) or fill them in with --interactive\n";
+}
+
+std::string CallVerdict(int checkResult) {
+    switch (checkResult) {
+        case kDupe: return "dupe";
+        case kOrdinary: return "new QSO";
+        case kNewPrefix: return "new QSO, new prefix";
+        case kNotAccepted: return "not accepted (band or mode)";
+        default: return "answer " + std::to_string(checkResult);
+    }
 }
 
 std::string RejectSummary(const ReplayPlan& plan, const std::vector<QsoOutcome>& outcomes) {

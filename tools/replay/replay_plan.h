@@ -33,6 +33,7 @@ struct ReplayOptions {
     bool cabrillo = false;
     bool interactive = false;
     bool windows = false;
+    std::string band;  // --band: the band the windows show, "20m"; empty: the log's busiest
     bool help = false;
 };
 
@@ -48,6 +49,8 @@ enum ExitStatus : int {
 // Throws InputError with a one-line reason when the arguments make no sense.
 ReplayOptions ParseOptions(const std::vector<std::string>& args);
 extern const char* const kReplayUsage;
+// What follows an option error's one line.
+extern const char* const kUsagePointer;
 
 struct PlannedQso {
     LogQso qso;
@@ -85,6 +88,16 @@ struct QsoOutcome {
 // The plug-in's verdict in a bad-QSO line ("DUPE", "WRONG MODE"); "rejected" when
 // the line names none.
 std::string RejectionReason(const std::string& badLine);
+// The contest band with the most QSOs of the plan (the lower band on a tie); the
+// first contest band when the plan has none on them.
+std::string BusiestBand(const ReplayPlan& plan);
+
+// The warning for a Cabrillo export whose header leaves these tags empty; empty
+// text when none is.
+std::string EmptyHeaderWarning(const std::vector<std::string>& emptyTags);
+
+// What the operator is told of CheckCall0's answer for a typed call.
+std::string CallVerdict(int checkResult);
 
 // A short account of the rejected and dupe QSOs with their reasons.
 std::string RejectSummary(const ReplayPlan& plan, const std::vector<QsoOutcome>& outcomes);

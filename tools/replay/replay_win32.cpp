@@ -8,28 +8,28 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <atomic>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <functional>
-#include <iostream>
 #include <map>
+#include <memory>
 #include <optional>
 #include <sstream>
-#include <thread>
 #include <unordered_set>
 
 #include "after_contest_win32.h"
 #include "cabrillo_header.h"
 #include "cty_dat.h"
 #include "base/settings.h"
+#include "dialog_watch_win32.h"
 #include "log_checks.h"
 #include "replay_plan.h"
 #include "round_trip.h"
 #include "stand_in_host.h"
 #include "text_files_win32.h"
+#include "typed_calls_win32.h"
 #include "window_driver.h"
 
 namespace fs = std::filesystem;
@@ -66,33 +66,6 @@ std::string MasterScpPath(const std::string& option) {
     return "";
 }
 
-// Watches for a dialog with the given caption on a thread of its own while the
-// plug-in's call blocks this one; stops and joins when it goes out of scope.
-class DialogWatcher {
-public:
-    DialogWatcher(const char* caption, std::function<void(HWND)> onFound)
-        : thread_([this, caption, onFound = std::move(onFound)] {
-              while (!stop_) {
-                  if (HWND dialog = WaitForDialog(caption, 50)) {
-                      seen_ = true;
-                      onFound(dialog);
-                      return;
-                  }
-              }
-          }) {}
-    ~DialogWatcher() {
-        stop_ = true;
-        thread_.join();
-    }
-    DialogWatcher(const DialogWatcher&) = delete;
-    DialogWatcher& operator=(const DialogWatcher&) = delete;
-    bool seen() const { return seen_; }
-
-private:
-    std::atomic<bool> stop_{false}, seen_{false};
-    std::thread thread_;
-};
-
 std::string WithoutCr(const std::string& text) {
     std::string out;
     for (char c : text)
@@ -124,10 +97,19 @@ public:
 
     // Runs in the work folder; paths in `files` are shown as the operator gave the folder.
     int Run(const std::string& dllPath, const std::wstring& htmlPath, const AfterContestFiles& afterContest) {
-        KeepWindowsClosed();
+        if (options_.cabrillo && !options_.interactive)
+            std::printf("%s", EmptyHeaderWarning(EmptyHeaderTags()).c_str());
+        // "Start" = 1 makes the next reset leave the windows closed; a reset that
+        // opens them leaves it at 1. With --windows each run starts them afresh, as
+        // a host restart does.
+        WritePrivateProfileStringA(kSettingsSection, setting::kStart, options_.windows ? "0" : "1", kSettingsFile);
+        const std::string band = options_.band.empty() ? BusiestBand(plan_) : options_.band;
+        std::unique_ptr<TypedCalls> typed;
+        if (options_.windows) typed = std::make_unique<TypedCalls>(band, BandEdgeHz(band));
         StatsDll dll(dllPath);
 
         std::vector<QsoOutcome> outcomes = Pass(dll, 0);
+        const bool windowsOpen = options_.windows && !OurVisibleWindows().empty();
         const std::string report = dll.Results();
         std::printf("%s\n\n%s", WithoutCr(report).c_str(), RejectSummary(plan_, outcomes).c_str());
         if (!refused_.empty()) {
@@ -171,10 +153,16 @@ public:
         if (!roundTrip.empty()) std::printf("\n%s", roundTrip.c_str());
 
         if (options_.windows) {
-            std::printf("\nThe operator windows are open; press Enter to close them and end.\n");
+            if (!windowsOpen) throw RunError("the operator windows did not open (they need a display)");
+            std::printf("\nThe operator windows are open, tuned to %s.\n", band.c_str());
+            if (typed->offered())
+                std::printf("Type a call and Enter: the windows show it as the call being entered in Tevo.\n"
+                            "An empty line closes them and ends.\n");
+            else
+                std::printf("replay cannot stand in for Tevo here (Tevo's own automation object is registered),\n"
+                            "so the windows show no band or call. Press Enter to close them and end.\n");
             std::fflush(stdout);
-            std::string line;
-            std::getline(std::cin, line);
+            typed->Run(dll, cty_);
         }
         return plan_.skipped.empty() ? kAllRead : kSomeSkipped;
     }
@@ -194,6 +182,20 @@ private:
             for (auto& c : name)
                 if (c == '\\') c = '/';
         return dir + (slash ? "/" : "\\") + name;
+    }
+
+    // The tags of the three header lines that stay empty: neither the header file
+    // nor the plug-in's settings from an earlier run give them.
+    std::vector<std::string> EmptyHeaderTags() const {
+        std::vector<std::string> empty;
+        for (const auto& [key, tag] : {std::pair{"Name", "NAME"}, {"Address", "ADDRESS"}, {"Email", "EMAIL"}}) {
+            const bool given = std::any_of(header_.begin(), header_.end(),
+                                           [&](const HeaderValue& v) { return v.tag == tag && !v.text.empty(); });
+            char stored[8] = {};
+            GetPrivateProfileStringA(kSettingsSection, key, "", stored, sizeof stored, kSettingsFile);
+            if (!given && !stored[0]) empty.push_back(tag);
+        }
+        return empty;
     }
 
     std::vector<QsoOutcome> Pass(const StatsDll& dll, int makeCabrillo) {
@@ -255,7 +257,9 @@ private:
     std::unique_ptr<DialogWatcher> WatchHeaderDialog() {
         if (options_.interactive) return nullptr;
         return std::make_unique<DialogWatcher>("VERDA-WW-DX", [this](HWND dialog) {
-            for (const auto& v : header_) TypeInto(dialog, v.controlId, v.text);
+            // The dialog reads its controls on OK: one message a control, not one a
+            // character, each of which costs a round trip to this dialog's thread.
+            for (const auto& v : header_) SetDlgItemTextA(dialog, v.controlId, v.text.c_str());
             PressButton(dialog, IDOK);
         });
     }
@@ -264,6 +268,11 @@ private:
     // the work folder. The file is found by its change on disk, since the "Output"
     // box names the file even when it could not be written.
     std::string CabrilloPass(const StatsDll& dll) {
+        if (options_.interactive) {
+            std::printf("\nThe Cabrillo header dialog \"VERDA-WW-DX\" is waiting for you: fill it in and press OK\n"
+                        "(Cancel writes no file). An \"Output\" box then names the file; press OK there too.\n");
+            std::fflush(stdout);
+        }
         Pass(dll, 1);
         const auto before = CabrilloFiles();
         {
@@ -300,13 +309,9 @@ private:
         return CompareRoundTrip(logged, reread);
     }
 
-    static std::map<std::string, fs::file_time_type> CabrilloFiles() {
-        std::map<std::string, fs::file_time_type> files;
-        std::error_code ec;
-        for (const auto& entry : fs::directory_iterator(".", ec))
-            if (entry.path().extension() == ".cbr") files[entry.path().filename().string()] = entry.last_write_time(ec);
-        return files;
-    }
+    // std::filesystem's write times read as one constant under Wine, so that a
+    // rewritten file looked unchanged: the system's own listing is asked.
+    static std::map<std::string, std::uint64_t> CabrilloFiles() { return WriteTimes(L"*.cbr"); }
 
     static HostDateTime ToHost(const DateTime& t) {
         HostDateTime h;
@@ -348,8 +353,7 @@ int main() {
     try {
         options = ParseOptions(Arguments());
     } catch (const InputError& e) {
-        PrintError(ToAnsi(e.what()));
-        std::fprintf(stderr, "%s", kReplayUsage);
+        PrintError(ToAnsi(e.what()) + " (" + kUsagePointer + ")");
         return kBadArguments;
     }
     if (options.help) {
@@ -399,6 +403,8 @@ int main() {
         };
         const std::wstring htmlPath = absolute(options.htmlFile);
         const AfterContestFiles afterContest{absolute(options.analysisFile), absolute(options.ledgerFile)};
+        // Folders only, before anything is written: the report's, as the work folder's.
+        if (!htmlPath.empty()) fs::create_directories(fs::path(htmlPath).parent_path());
         fs::create_directories(workdir / L"Plugins");
         fs::current_path(workdir);
         return Replay(options, plan, std::move(header), *cty, masterScp ? &*masterScp : nullptr)

@@ -8,20 +8,25 @@
 
 namespace {
 
-class FileHandle {
+// A handle of ours, closed by the function that goes with its kind.
+template <BOOL(WINAPI* Close)(HANDLE)>
+class Owned {
 public:
-    explicit FileHandle(HANDLE h) : h_(h) {}
-    ~FileHandle() {
-        if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+    explicit Owned(HANDLE h) : h_(h) {}
+    ~Owned() {
+        if (h_ != INVALID_HANDLE_VALUE) Close(h_);
     }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
     HANDLE get() const { return h_; }
     bool ok() const { return h_ != INVALID_HANDLE_VALUE; }
 
 private:
     HANDLE h_;
 };
+
+using FileHandle = Owned<CloseHandle>;
+using FindHandle = Owned<FindClose>;
 
 }  // namespace
 
@@ -90,4 +95,17 @@ bool WriteWholeFile(const std::wstring& path, const std::string& text) {
         return false;
     }
     return true;
+}
+
+std::map<std::string, std::uint64_t> WriteTimes(const std::wstring& pattern) {
+    std::map<std::string, std::uint64_t> files;
+    WIN32_FIND_DATAW found{};
+    FindHandle find(FindFirstFileW(pattern.c_str(), &found));
+    if (!find.ok()) return files;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        files[Utf8(found.cFileName)] =
+            (static_cast<std::uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) | found.ftLastWriteTime.dwLowDateTime;
+    } while (FindNextFileW(find.get(), &found));
+    return files;
 }

@@ -3,6 +3,8 @@
 // UTF-8 inside the program; messages for the console are in its ANSI code page.
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <string>
 
 std::wstring Widen(const std::string& utf8);
@@ -16,3 +18,7 @@ std::string ReadWholeFile(const std::string& utf8Path);
 // Writes the whole text beside the target, then moves it into place: a reader
 // never sees half a file, and a failure leaves the old one. False on failure.
 bool WriteWholeFile(const std::wstring& path, const std::string& text);
+
+// The files of the current folder that match the pattern ("*.cbr"), by UTF-8
+// name, with their last write times.
+std::map<std::string, std::uint64_t> WriteTimes(const std::wstring& pattern);

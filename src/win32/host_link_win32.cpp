@@ -21,8 +21,9 @@ HostLink* g_hostLink = nullptr;
 // Shared by the window thread and one helper. The window thread writes the
 // request before setting `request`; the helper writes the answer before it marks
 // the phase answered. An abandoned helper touches nothing but this.
+enum class HostLink::Op : int { connect, frequency, getField, runCommand, setField };
+
 struct HostLink::Helper {
-    enum class Op { connect, frequency, getField, runCommand, setField };
     enum Phase : int { idle, pending, answered, abandoned };
 
     Event request{false};
@@ -47,7 +48,7 @@ struct HostLink::Helper {
 namespace {
 
 using Helper = HostLink::Helper;
-using Op = Helper::Op;
+using Op = HostLink::Op;
 
 // A stop abandons a call that may be answered a moment later; the next run waits
 // this long for such a call before it treats the host as stalled.
@@ -181,11 +182,6 @@ void HostLink::Disconnect() {
 
 bool HostLink::Connected() const { return found_ && helper_ && !helper_->absent; }
 
-HostLink::Helper& HostLink::Current() {
-    if (!Connected()) throw HostError("no call to the host can be made now");
-    return *helper_;
-}
-
 void HostLink::Ask(Helper& h) {
     h.phase = Helper::pending;
     SetEvent(h.request.Get());
@@ -204,36 +200,24 @@ void HostLink::Ask(Helper& h) {
     if (h.refused) throw HostError(h.error);
 }
 
-double HostLink::GetFrequency() {
-    if (!found_) return 0.0;
-    Helper& h = Current();
-    h.op = Op::frequency;
-    Ask(h);
-    return h.number;
-}
-
-std::string HostLink::GetEntryField(int index) {
-    if (!found_) return {};
-    Helper& h = Current();
-    h.op = Op::getField;
-    h.index = index;
-    Ask(h);
-    return h.answer;
-}
-
-void HostLink::RunCommand(std::string_view command) {
-    if (!found_) return;
-    Helper& h = Current();
-    h.op = Op::runCommand;
-    h.text = command;
-    Ask(h);
-}
-
-void HostLink::SetEntryField(int index, std::string_view text) {
-    if (!found_) return;
-    Helper& h = Current();
-    h.op = Op::setField;
+HostLink::Helper& HostLink::Call(Op op, int index, std::string_view text) {
+    if (!Connected()) throw HostError("no call to the host can be made now");
+    Helper& h = *helper_;
+    h.op = op;
     h.index = index;
     h.text = text;
     Ask(h);
+    return h;
+}
+
+double HostLink::GetFrequency() { return found_ ? Call(Op::frequency).number : 0.0; }
+
+std::string HostLink::GetEntryField(int index) { return found_ ? Call(Op::getField, index).answer : std::string(); }
+
+void HostLink::RunCommand(std::string_view command) {
+    if (found_) Call(Op::runCommand, 0, command);
+}
+
+void HostLink::SetEntryField(int index, std::string_view text) {
+    if (found_) Call(Op::setField, index, text);
 }

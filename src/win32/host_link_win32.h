@@ -41,12 +41,14 @@ public:
     void SetEntryField(int index, std::string_view text) override;
 
     struct Helper;
+    enum class Op : int;
 
 private:
     // Hands the request over to the helper and waits for its answer; throws
     // HostError on a refusal, a time-out or a stop.
     void Ask(Helper& helper);
-    Helper& Current();
+    // One call of the update: the helper then holds its answer.
+    Helper& Call(Op op, int index = 0, std::string_view text = {});
 
     HANDLE stopping_;
     DWORD boundMs_;

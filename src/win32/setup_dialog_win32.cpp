@@ -171,7 +171,7 @@ INT_PTR CALLBACK SetupProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             self = new Setup(window, ctx);
             SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
             // The module may be stopping before the window even appeared.
-            if (!PublishSetupWindow(window)) {
+            if (!PublishSetupWindow(window, ctx.stopping)) {
                 EndDialog(window, 0);
                 return TRUE;
             }

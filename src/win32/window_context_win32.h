@@ -26,7 +26,8 @@ struct WindowContext {
     HWND setupWindow = nullptr;
     HWND multiplierWindow = nullptr;  // g_multiplierWindow, null while closed
     HWND prefixWindow = nullptr;      // g_prefixWindow, null while closed
-    HANDLE ready = nullptr;  // set once the windows are up, updated and painted
+    HANDLE ready = nullptr;     // set once the windows are up, updated and painted
+    HANDLE stopping = nullptr;  // set once the module asks the window thread to stop
 
     bool Russian() const;
 };

@@ -51,7 +51,6 @@ std::recursive_mutex g_controlMutex;       // guards g_thread and g_controlBusy
 std::unique_ptr<ThreadRecord> g_thread;    // the window thread, until it is seen finished
 bool g_controlBusy = false;
 std::atomic<HWND> g_setupWindow{nullptr};  // non-null while the setup window exists
-std::atomic<bool> g_stopRequested{false};
 std::atomic<bool> g_unloading{false};
 std::atomic<unsigned> g_windowProgress{0};
 
@@ -61,6 +60,7 @@ void RunWindowThread(const ThreadStart& start) {
     g_hostLink = &link;
     WindowContext ctx{start.instance, start.state, start.windows, start.env, link};
     ctx.ready = start.ready;
+    ctx.stopping = start.stopping;
     RunSetupDialog(ctx);
     SetEvent(start.ready);  // also when the window never came up
     g_setupWindow = nullptr;
@@ -119,7 +119,6 @@ bool WaitWhileProgressing(HANDLE finished) {
 bool StopLocked() {
     if (!g_thread) return true;
     if (!g_thread->finished.IsSet()) {
-        g_stopRequested = true;
         SetEvent(g_thread->stopping.Get());
         // Posted, not sent: the window thread may first need this thread to serve a
         // call it is making to the host's object, which the wait below does.
@@ -148,7 +147,6 @@ void StartWindowThread(HINSTANCE instance, ContestState& state, WindowState& win
     if (!StopLocked()) return;
     auto record = std::make_unique<ThreadRecord>();
     if (!record->Valid()) return;
-    g_stopRequested = false;
     auto start = std::make_unique<ThreadStart>(
         ThreadStart{instance, state, windows, env, record->started.Get(), record->ready.Get(), record->finished.Get(),
                     record->stopping.Get()});
@@ -187,7 +185,7 @@ bool PostUpdateWindows() {
 
 void NoteWindowProgress() { ++g_windowProgress; }
 
-bool PublishSetupWindow(HWND window) {
+bool PublishSetupWindow(HWND window, HANDLE stopping) {
     g_setupWindow = window;
-    return !g_stopRequested;
+    return WaitForSingleObject(stopping, 0) != WAIT_OBJECT_0;
 }

@@ -36,5 +36,5 @@ bool PostUpdateWindows();
 void NoteWindowProgress();
 
 // For the setup window as it starts: records its handle, or returns false when a
-// stop is already under way and the window must end at once.
-bool PublishSetupWindow(HWND window);
+// stop is already under way (`stopping` set) and the window must end at once.
+bool PublishSetupWindow(HWND window, HANDLE stopping);

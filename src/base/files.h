@@ -6,6 +6,9 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "base/text_lines.h"
 
 class Files {
 public:
@@ -30,3 +33,12 @@ public:
     // file or the complete new one. On failure the old file is as it was.
     virtual bool ReplaceWhole(const std::string& path, std::string_view bytes) = 0;
 };
+
+// The file's lines (SplitLines), with ReadWhole's result; none unless it is ok.
+inline Files::ReadResult ReadLines(Files& files, const std::string& path, std::vector<std::string>& lines) {
+    lines.clear();
+    std::string bytes;
+    const Files::ReadResult result = files.ReadWhole(path, bytes);
+    if (result == Files::ReadResult::ok) lines = SplitLines(bytes);
+    return result;
+}

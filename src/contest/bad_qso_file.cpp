@@ -1,9 +1,6 @@
 #include "contest/bad_qso_file.h"
 
-#include <optional>
 #include <vector>
-
-#include "base/text_lines.h"
 
 namespace {
 
@@ -13,18 +10,10 @@ std::string Line(std::string_view text) {
     return line;
 }
 
-// The file's lines without their line ends. nullopt when the file is missing
-// (missing = true) or cannot be read.
-std::optional<std::vector<std::string>> ReadLines(Files& files, const std::string& path, bool& missing) {
-    missing = false;
-    if (path.empty()) return std::nullopt;
-    std::string bytes;
-    switch (files.ReadWhole(path, bytes)) {
-        case Files::ReadResult::ok: break;
-        case Files::ReadResult::missing: missing = true; return std::nullopt;
-        case Files::ReadResult::unreadable: return std::nullopt;
-    }
-    return SplitLines(bytes);
+// The file's lines; a pass without a file name has nothing to read.
+Files::ReadResult ReadFileLines(Files& files, const std::string& path, std::vector<std::string>& lines) {
+    lines.clear();
+    return path.empty() ? Files::ReadResult::unreadable : ReadLines(files, path, lines);
 }
 
 }  // namespace
@@ -42,30 +31,27 @@ bool AppendBadQsoLine(Files& files, const std::string& path, std::string_view li
 }
 
 bool RewriteBadQsoFileWithout(Files& files, const std::string& path, std::string_view text1, std::string_view text2) {
-    bool missing = false;
-    auto lines = ReadLines(files, path, missing);
-    if (!lines && !missing) return false;  // unreadable: keep its lines rather than lose them
+    std::vector<std::string> lines;  // none when the file is missing
+    if (ReadFileLines(files, path, lines) == Files::ReadResult::unreadable)
+        return false;  // keep its lines rather than lose them
     // Built whole first and swapped in, so a failed write cannot cut the old file short.
     std::string text = Line(kBadQsoHeaderAtRemoval);
-    if (lines) {
-        // A file deleted in mid-pass starts again with a QSO line, not a header:
-        // only a header is dropped, never a QSO's line.
-        const bool header = !lines->empty() && (*lines)[0].rfind(kBadQsoHeaderAtReset, 0) == 0;
-        for (std::size_t i = header ? 1 : 0; i < lines->size(); ++i) {
-            const std::string& l = (*lines)[i];
-            if (l.find(text1) != std::string::npos && l.find(text2) != std::string::npos) continue;
-            text += Line(l);
-        }
+    // A file deleted in mid-pass starts again with a QSO line, not a header: only a
+    // header is dropped, never a QSO's line.
+    const bool header = !lines.empty() && lines[0].rfind(kBadQsoHeaderAtReset, 0) == 0;
+    for (std::size_t i = header ? 1 : 0; i < lines.size(); ++i) {
+        const std::string& l = lines[i];
+        if (l.find(text1) != std::string::npos && l.find(text2) != std::string::npos) continue;
+        text += Line(l);
     }
     return files.ReplaceWhole(path, text);
 }
 
 int CountRejectedLines(Files& files, const std::string& path) {
-    bool missing = false;
-    auto lines = ReadLines(files, path, missing);
-    if (!lines) return 0;
+    std::vector<std::string> lines;
+    ReadFileLines(files, path, lines);  // none when it cannot be read
     int count = 0;
-    for (const auto& l : *lines)
+    for (const auto& l : lines)
         if (l.find("DUPE") == std::string::npos && l.find("UBN") == std::string::npos) ++count;
     return count;
 }

@@ -1,6 +1,5 @@
 #include "contest/intake.h"
 
-#include <mutex>
 #include <string>
 
 #include "contest/bad_qso_file.h"

@@ -1,7 +1,6 @@
 #include "contest/reset.h"
 
 #include <array>
-#include <mutex>
 #include <optional>
 #include <string>
 
@@ -9,7 +8,6 @@
 #include "contest/contest_rules.h"
 #include "base/env.h"
 #include "base/files.h"
-#include "base/text_lines.h"
 #include "contest/countries.h"
 
 namespace {
@@ -20,19 +18,12 @@ constexpr std::array<std::string_view, 6> kVersionsWithoutWindows = {"2.18", "2.
 constexpr std::string_view kVersionKey = "Tevo=";
 constexpr std::string_view kVersionWithoutSettingsFile = "Tevo";
 
-// The file's lines, or none when it cannot be read.
-std::optional<TextList> ReadLines(Files& files, const std::string& path) {
-    std::string bytes;
-    if (files.ReadWhole(path, bytes) != Files::ReadResult::ok) return std::nullopt;
-    return SplitLines(bytes);
-}
-
 // The version is whatever follows the first five characters of the first line that
 // holds the key, even when the key is not at the start of the line.
 std::optional<std::string> VersionFromSettingsFile(Files& files) {
-    const auto lines = ReadLines(files, kHostSettingsFile);
-    if (!lines) return std::nullopt;
-    for (const std::string& line : *lines) {
+    TextList lines;
+    if (ReadLines(files, kHostSettingsFile, lines) != Files::ReadResult::ok) return std::nullopt;
+    for (const std::string& line : lines) {
         if (line.find(kVersionKey) == std::string::npos) continue;
         return line.size() > kVersionKey.size() ? line.substr(kVersionKey.size()) : std::string();
     }
@@ -54,7 +45,11 @@ void ReadHostVersion(ContestState& state, Env& env, Files& files, std::string_vi
     if (auto version = VersionFromSettingsFile(files)) state.hostVersion = std::move(*version);
 }
 
-TextList ReadCallHistory(Files& files) { return ReadLines(files, kCallHistoryFile).value_or(TextList{}); }
+TextList ReadCallHistory(Files& files) {
+    TextList lines;
+    ReadLines(files, kCallHistoryFile, lines);  // none when it cannot be read
+    return lines;
+}
 
 }  // namespace
 

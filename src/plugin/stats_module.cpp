@@ -1,7 +1,7 @@
 #include "plugin/stats_module.h"
 
 // The one place that sequences each export's effects; the contest code computes,
-// the steps here act on files, settings and windows through Env.
+// the steps here act on files, settings and windows through Files and Env.
 #include <string>
 
 #include "base/env.h"

@@ -1,7 +1,6 @@
 #include "ui/info_pictures.h"
 
 #include <algorithm>
-#include <mutex>
 
 namespace {
 

@@ -1,7 +1,6 @@
 #include "ui/update.h"
 
 #include <cmath>
-#include <mutex>
 #include <string>
 
 #include "base/date_time.h"

@@ -2,7 +2,6 @@
 // boxes. It receives the update requests and implements WindowSurface for them.
 #include <windows.h>
 
-#include <mutex>
 #include <string>
 #include <utility>
 

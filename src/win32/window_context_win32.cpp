@@ -1,7 +1,6 @@
 // Helpers shared by the setup window and the side windows (Win32).
 #include "win32/window_context_win32.h"
 
-#include <mutex>
 
 #include "resource.h"
 #include "ui/info_pictures.h"

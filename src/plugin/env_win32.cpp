@@ -5,27 +5,8 @@
 #include "win32/header_dialog_win32.h"
 #include "plugin/app_win32.h"
 #include "base/settings.h"
+#include "win32/owned_handle_win32.h"
 #include "win32/window_thread_win32.h"
-
-namespace {
-
-// Closes a FindFirstFileA search handle.
-class FindHandle {
-public:
-    explicit FindHandle(HANDLE h) : h_(h) {}
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    ~FindHandle() {
-        if (valid()) FindClose(h_);
-    }
-    bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return h_; }
-
-private:
-    HANDLE h_;
-};
-
-}  // namespace
 
 std::string Win32Env::ReadSetting(std::string_view key) {
     const std::string k(key);
@@ -60,10 +41,10 @@ std::vector<std::string> Win32Env::FindFiles(const std::string& pattern) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA data;
     FindHandle search(FindFirstFileA(pattern.c_str(), &data));
-    if (!search.valid()) return names;
+    if (!search.Valid()) return names;
     do {
         names.emplace_back(data.cFileName);
-    } while (FindNextFileA(search.get(), &data));
+    } while (FindNextFileA(search.Get(), &data));
     return names;
 }
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "win32/owned_handle_win32.h"
 #include "win32/wide_text_win32.h"
 
 namespace {
@@ -9,27 +10,6 @@ namespace {
 // Shared as the C library shares its files, so the operator can read them and
 // other programs can open them meanwhile.
 constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
-
-class Handle {
-public:
-    explicit Handle(HANDLE h) : h_(h) {}
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() {
-        if (Valid()) CloseHandle(h_);
-    }
-    bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return h_; }
-    // Closes now; false when the close itself failed.
-    bool Close() {
-        const bool ok = !Valid() || CloseHandle(h_);
-        h_ = INVALID_HANDLE_VALUE;
-        return ok;
-    }
-
-private:
-    HANDLE h_;
-};
 
 std::wstring Name(const std::string& path) { return WideFrom(path, CP_ACP); }
 
@@ -45,7 +25,7 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
 
 bool Write(const std::string& path, DWORD access, DWORD disposition, std::string_view bytes) {
     if (path.empty()) return false;
-    Handle f(CreateFileW(Name(path).c_str(), access, kShare, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle f(CreateFileW(Name(path).c_str(), access, kShare, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!f.Valid()) return false;
     const bool ok = WriteAll(f.Get(), bytes);
     return f.Close() && ok;
@@ -56,7 +36,7 @@ bool Write(const std::string& path, DWORD access, DWORD disposition, std::string
 Files::ReadResult Win32Files::ReadWhole(const std::string& path, std::string& bytes) {
     bytes.clear();
     if (path.empty()) return ReadResult::unreadable;
-    Handle f(CreateFileW(Name(path).c_str(), GENERIC_READ, kShare, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+    FileHandle f(CreateFileW(Name(path).c_str(), GENERIC_READ, kShare, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                          nullptr));
     if (!f.Valid()) {
         const DWORD error = GetLastError();

@@ -5,30 +5,7 @@
 #include <algorithm>
 
 #include "log_file.h"
-
-namespace {
-
-// A handle of ours, closed by the function that goes with its kind.
-template <BOOL(WINAPI* Close)(HANDLE)>
-class Owned {
-public:
-    explicit Owned(HANDLE h) : h_(h) {}
-    ~Owned() {
-        if (h_ != INVALID_HANDLE_VALUE) Close(h_);
-    }
-    Owned(const Owned&) = delete;
-    Owned& operator=(const Owned&) = delete;
-    HANDLE get() const { return h_; }
-    bool ok() const { return h_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE h_;
-};
-
-using FileHandle = Owned<CloseHandle>;
-using FindHandle = Owned<FindClose>;
-
-}  // namespace
+#include "win32/owned_handle_win32.h"
 
 std::wstring Widen(const std::string& utf8) {
     if (utf8.empty()) return {};
@@ -63,15 +40,15 @@ std::string ReadWholeFile(const std::string& utf8Path) {
     const std::string shown = ToAnsi(utf8Path);
     FileHandle file(CreateFileW(Widen(utf8Path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.ok()) throw InputError(shown + ": cannot open the file");
+    if (!file.Valid()) throw InputError(shown + ": cannot open the file");
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF)
+    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > 0x7FFFFFFF)
         throw InputError(shown + ": cannot read the file");
     std::string text(static_cast<std::size_t>(size.QuadPart), '\0');
     DWORD done = 0;
     for (std::size_t at = 0; at < text.size(); at += done) {
         const DWORD want = static_cast<DWORD>(std::min<std::size_t>(text.size() - at, 1 << 20));
-        if (!ReadFile(file.get(), text.data() + at, want, &done, nullptr)) throw InputError(shown + ": cannot read the file");
+        if (!ReadFile(file.Get(), text.data() + at, want, &done, nullptr)) throw InputError(shown + ": cannot read the file");
         if (done == 0) {
             text.resize(at);
             break;
@@ -85,9 +62,9 @@ bool WriteWholeFile(const std::wstring& path, const std::string& text) {
     bool written = false;
     {
         FileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.ok()) return false;
+        if (!file.Valid()) return false;
         DWORD done = 0;
-        written = WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &done, nullptr) &&
+        written = WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &done, nullptr) &&
                   done == text.size();
     }
     if (!written || !MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
@@ -101,11 +78,11 @@ std::map<std::string, std::uint64_t> WriteTimes(const std::wstring& pattern) {
     std::map<std::string, std::uint64_t> files;
     WIN32_FIND_DATAW found{};
     FindHandle find(FindFirstFileW(pattern.c_str(), &found));
-    if (!find.ok()) return files;
+    if (!find.Valid()) return files;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
         files[Utf8(found.cFileName)] =
             (static_cast<std::uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) | found.ftLastWriteTime.dwLowDateTime;
-    } while (FindNextFileW(find.get(), &found));
+    } while (FindNextFileW(find.Get(), &found));
     return files;
 }

@@ -2,6 +2,9 @@
 
 #include <oleauto.h>
 
+#include <atomic>
+#include <thread>
+
 namespace {
 
 // {5B0E6C1A-3D7E-4C55-9A21-7F3B2C8D4E61}: the stand-in's own class id.
@@ -191,4 +194,14 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
 
 void PumpFor(DWORD ms) {
     PumpUntil([] { return false; }, ms);
+}
+
+void RunOnWorker(const std::function<void()>& body, DWORD timeoutMs) {
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        body();
+        done = true;
+    });
+    PumpUntil([&] { return done.load(); }, timeoutMs);
+    worker.join();
 }

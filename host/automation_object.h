@@ -82,3 +82,8 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000);
 
 // Pumps for a while, for checks that nothing more happens.
 void PumpFor(DWORD ms);
+
+// Runs `body` on a worker thread, as a host that calls the exports from one does,
+// while this thread pumps for the host object (for up to timeoutMs); returns once
+// the worker is done.
+void RunOnWorker(const std::function<void()>& body, DWORD timeoutMs = INFINITE);

@@ -13,7 +13,6 @@
 #include <psapi.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -22,7 +21,6 @@
 #include <functional>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "automation_object.h"
@@ -92,14 +90,7 @@ int main(int argc, char** argv) {
         }
         // The host's calls, on this thread or on a worker while this one pumps.
         auto asHost = [&](const std::function<void()>& body) {
-            if (!onWorker) return body();
-            std::atomic<bool> done{false};
-            std::thread worker([&] {
-                body();
-                done = true;
-            });
-            PumpUntil([&] { return done.load(); }, INFINITE);
-            worker.join();
+            onWorker ? RunOnWorker(body) : body();
         };
         auto pause = [&](DWORD ms) { onWorker ? Sleep(ms) : PumpFor(ms); };
         auto script = [&](const std::function<void()>& change) {

@@ -7,11 +7,9 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdlib>
 #include <functional>
 #include <optional>
-#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -52,14 +50,12 @@ protected:
     // and never pumps; this thread keeps serving the host object meanwhile.
     void AsHost(const std::function<void()>& body) {
         if (GetParam() == Caller::objectThread) return body();
-        std::atomic<bool> done{false};
-        std::thread worker([&] {
-            Sleep(20);
-            body();
-            done = true;
-        });
-        PumpUntil([&] { return done.load(); }, 120000);
-        worker.join();
+        RunOnWorker(
+            [&] {
+                Sleep(20);
+                body();
+            },
+            120000);
     }
 
     // Loads the plug-in and opens all three windows.

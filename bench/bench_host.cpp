@@ -45,8 +45,19 @@ std::size_t HeapBytes() {
     return total;
 }
 
-QsoCall Call(const BenchQso& q) {
+// Lines in the pass's bad-QSO file, the one file of its pattern in the folder.
+std::size_t BadQsoLines() {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA("BadQSO_*.txt", &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    FindClose(search);
+    const std::string bytes = ReadFileBytes(found.cFileName);
+    return static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+}
+
+QsoCall Call(const BenchQso& q, const char* mode = "RTTY") {
     QsoCall c;
+    c.mode = mode;
     c.call = q.call.c_str();
     c.time = HostDateTime{q.time, 0, 0};
     c.freqHz = q.freqHz;
@@ -89,6 +100,27 @@ int main(int argc, char** argv) {
     }
     Print("reload_ms", n, Median(reload) * 1e3);
     Print("add_us", n, Median(reload) * 1e6 / double(n));
+
+    // What a bad-QSO line adds to a reload, in QSO intakes: the same reload again,
+    // alternating with one where every second QSO is in a mode the contest does not
+    // take and so writes its line to the bad-QSO file instead of joining the log.
+    std::vector<double> plain, mixed;
+    std::size_t plainLines = 0, mixedLines = 0;
+    for (int r = 0; r < reps; ++r) {
+        for (int withRejects = 0; withRejects < 2; ++withRejects) {
+            const double t0 = Now();
+            dll.ResetStats0(reset);
+            for (std::size_t i = 0; i < n; ++i) dll.AddData0(Call(log[i], withRejects && i % 2 ? "FT8" : "RTTY"));
+            (withRejects ? mixed : plain).push_back(Now() - t0);
+            dll.CheckCall0(CheckCallArgs{});  // the host's next call: the pass is over
+            (withRejects ? mixedLines : plainLines) = BadQsoLines();
+        }
+    }
+    if (mixedLines > plainLines) {
+        const double intake = Median(plain) / double(n);
+        const double line = (Median(mixed) - Median(plain)) / double(mixedLines - plainLines);
+        Print("bad_line_intakes", n, line / intake);
+    }
 
     std::vector<BenchQso> asked(log.begin(), log.begin() + std::min<std::size_t>(500, n));
     for (const auto& q : MakeBenchLog(500, 99)) asked.push_back(q);

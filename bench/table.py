@@ -14,6 +14,7 @@ ROWS = [  # key, label, native benchmark, scale from its milliseconds
     ("result_html_ms", "GetResult0 HTML (ms)", "BM_ResultHtml", 1.0),
     ("remove_ms", "RemoveData0 per call (ms)", "BM_Remove", 1.0),
     ("bytes_per_qso", "Memory per stored QSO (bytes)", "BM_Reload", "bytes"),
+    ("bad_line_intakes", "Bad-QSO line in a reload (QSO intakes)", None, None),
 ]
 
 
@@ -82,6 +83,7 @@ def main():
         ("Wine GetResult0 HTML 100k/10k at most 12", ratio("result_html_ms"), 12),
         ("Wine CheckCall0 100k/10k at most 2", ratio("check_us"), 2),
         ("Wine AddData0 per call 100k/10k at most 2", ratio("add_us"), 2),
+        ("Wine bad-QSO line at 10,000 at most 1.5 QSO intakes", win.get(("bad_line_intakes", 10000)), 1.5),
     ]
     for text, value, limit in checks:
         ok = value is not None and value == value and value <= limit

@@ -23,8 +23,14 @@ public:
     virtual ReadResult ReadWhole(const std::string& path, std::string& bytes) = 0;
 
     // Appends to the file, creating it when missing; false when it cannot be
-    // opened or written whole.
+    // opened or written whole. The bytes reach the file before it returns. An
+    // implementation may keep the file open for the next Append to the same name,
+    // as long as every Append lands where a fresh open by that name would put it.
     virtual bool Append(const std::string& path, std::string_view bytes) = 0;
+
+    // Closes a file that Append kept open, so that other programs may take it to
+    // themselves. Create and ReplaceWhole close it too when they write that name.
+    virtual void CloseKept() {}
 
     // Creates the file, or empties one that is there, with these bytes.
     virtual bool Create(const std::string& path, std::string_view bytes) = 0;

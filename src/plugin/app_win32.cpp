@@ -9,6 +9,7 @@ void CTestApp::ExitInstance() {
     // done with our code, never for its exit. Then give it time to leave the last
     // instructions it runs here.
     StopWindowThread(true);
+    files.CloseKept();
     Sleep(20);
 }
 

@@ -39,25 +39,37 @@ int ResetStats(ContestState& state, Env& env, Files& files, const ResetArgs& arg
     return 1;
 }
 
-int StatsModule::ResetStats0(const ResetArgs& args) { return ResetStats(state_, env_, files_, args); }
+// Every export but AddData0 first lets go of the bad-QSO file that a run of
+// AddData0 calls keeps open: a reload writes through one open, and between QSOs
+// the operator's programs may take the file to themselves.
+int StatsModule::ResetStats0(const ResetArgs& args) {
+    files_.CloseKept();
+    return ResetStats(state_, env_, files_, args);
+}
 
 int StatsModule::AddData0(const QsoArgs& qso) { return AddData(state_, files_, qso); }
 
 int StatsModule::RemoveData0(const QsoArgs& qso) {
+    files_.CloseKept();
     const int result = RemoveData(state_, files_, qso);
     env_.PostUpdateWindows();
     return result;
 }
 
 int StatsModule::CheckCall0(const CheckArgs& args) {
+    files_.CloseKept();
     // Every call asks for a refresh, whatever the verdict; the latch lets one through at a time.
     if (env_.WindowsOpen() && windows.updateLatch.exchange(0) != 0) env_.PostUpdateWindows();
     return CheckCall(state_, args);
 }
 
-int StatsModule::IsValidExchg0(std::string_view exchange) { return IsValidExchange(exchange); }
+int StatsModule::IsValidExchg0(std::string_view exchange) {
+    files_.CloseKept();
+    return IsValidExchange(exchange);
+}
 
 const char* StatsModule::GetResult0() {
+    files_.CloseKept();
     state_.badQsoCount = CountRejectedLines(files_, state_.badQsoPath);
     BuildResults(state_);
     env_.WriteSetting(setting::kClaimed, std::to_string(state_.claimedScore));
@@ -67,7 +79,10 @@ const char* StatsModule::GetResult0() {
 
 const char* StatsModule::GetSetName(int set) { return set == 0 ? "VERDA-WW-DX (C) " : ""; }
 
-void StatsModule::SetupSet0() { env_.ShowMessage("No additional setup for this plugin", "", MessageIcon::none); }
+void StatsModule::SetupSet0() {
+    files_.CloseKept();
+    env_.ShowMessage("No additional setup for this plugin", "", MessageIcon::none);
+}
 
 unsigned StatsModule::SetVersion() {
     state_.htmlResults = 1;

@@ -23,6 +23,8 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
     return true;
 }
 
+LONGLONG Ticks(FILETIME t) { return static_cast<LONGLONG>((ULONGLONG{t.dwHighDateTime} << 32) | t.dwLowDateTime); }
+
 bool Write(const std::string& path, DWORD access, DWORD disposition, std::string_view bytes) {
     if (path.empty()) return false;
     FileHandle f(CreateFileW(Name(path).c_str(), access, kShare, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -53,15 +55,63 @@ Files::ReadResult Win32Files::ReadWhole(const std::string& path, std::string& by
 }
 
 bool Win32Files::Append(const std::string& path, std::string_view bytes) {
-    return Write(path, FILE_APPEND_DATA | SYNCHRONIZE, OPEN_ALWAYS, bytes);
+    if (path.empty()) return false;
+    MutexLock hold(lock_);
+    if (kept_.Valid() && (keptPath_ != path || !KeptFileStillNamed())) CloseKeptLocked();
+    if (!kept_.Valid()) {
+        keptName_ = Name(path);
+        // Renaming and deleting are shared too: the operator may tidy up while the host runs.
+        kept_.Reset(CreateFileW(keptName_.c_str(), FILE_APPEND_DATA | SYNCHRONIZE, kShare | FILE_SHARE_DELETE,
+                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!kept_.Valid()) return false;
+        keptPath_ = path;
+    }
+    const bool written = WriteAll(kept_.Get(), bytes);
+    if (!written) CloseKeptLocked();
+    return written;
+}
+
+void Win32Files::CloseKept() {
+    MutexLock hold(lock_);
+    CloseKeptLocked();
+}
+
+void Win32Files::CloseKeptLocked() {
+    kept_.Close();
+    keptPath_.clear();
+}
+
+void Win32Files::CloseKeptIfNamed(const std::string& path) {
+    MutexLock hold(lock_);
+    if (keptPath_ == path) CloseKeptLocked();
+}
+
+// The name still shows the kept file, writable, and nobody has asked for it to go.
+// A file put in its place differs at least in its size or times. A file deleted
+// while we hold it may stay under its name until we let go; Windows then says so.
+bool Win32Files::KeptFileStillNamed() {
+    WIN32_FILE_ATTRIBUTE_DATA named;
+    if (!GetFileAttributesExW(keptName_.c_str(), GetFileExInfoStandard, &named)) return false;
+    if (named.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) return false;
+    FILE_BASIC_INFO basic;
+    FILE_STANDARD_INFO standard;
+    if (!GetFileInformationByHandleEx(kept_.Get(), FileBasicInfo, &basic, sizeof basic) ||
+        !GetFileInformationByHandleEx(kept_.Get(), FileStandardInfo, &standard, sizeof standard))
+        return false;
+    const ULONGLONG namedSize = (ULONGLONG{named.nFileSizeHigh} << 32) | named.nFileSizeLow;
+    return !standard.DeletePending && static_cast<ULONGLONG>(standard.EndOfFile.QuadPart) == namedSize &&
+           basic.CreationTime.QuadPart == Ticks(named.ftCreationTime) &&
+           basic.LastWriteTime.QuadPart == Ticks(named.ftLastWriteTime);
 }
 
 bool Win32Files::Create(const std::string& path, std::string_view bytes) {
+    CloseKeptIfNamed(path);
     return Write(path, GENERIC_WRITE, CREATE_ALWAYS, bytes);
 }
 
 bool Win32Files::ReplaceWhole(const std::string& path, std::string_view bytes) {
     if (path.empty()) return false;
+    CloseKeptIfNamed(path);
     const std::string fresh = path + ".new";
     if (Write(fresh, GENERIC_WRITE, CREATE_ALWAYS, bytes) &&
         MoveFileExW(Name(fresh).c_str(), Name(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))

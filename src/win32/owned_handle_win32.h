@@ -20,6 +20,11 @@ public:
         h_ = INVALID_HANDLE_VALUE;
         return ok;
     }
+    // Closes the one held and takes `h` instead.
+    void Reset(HANDLE h) {
+        Close();
+        h_ = h;
+    }
 
 private:
     HANDLE h_;

@@ -4,8 +4,10 @@
 // defined value, promptly, and leave what is already on disk intact.
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -86,8 +88,11 @@ TEST_F(FaultTest, BadQsoFileDeletedReplacedByAFolderOrReadOnlyBetweenCalls) {
     EXPECT_EQ(dll.AddData0(Dupe()), 1);
     EXPECT_NE(BadQso().find("DUPE !!!"), std::string::npos);
 
-    // Read-only: lines cannot be added or taken out, and none is lost.
+    // Read-only: lines cannot be added or taken out, and none is lost. The host's
+    // next call of another kind lets go of the file that AddData0 keeps open, and
+    // only then can another program take it to itself.
     const std::string kept = BadQso();
+    dll.CheckCall0(CheckCallArgs{});
     {
         WriteLock lock(kBadQsoFile);
         ASSERT_TRUE(lock.held());
@@ -105,6 +110,70 @@ TEST_F(FaultTest, BadQsoFileDeletedReplacedByAFolderOrReadOnlyBetweenCalls) {
     EXPECT_NE(dll.Results().find("Score"), std::string::npos);
     ResetWithoutWindows();
     EXPECT_EQ(ReadFileBytes(std::string(kBadQsoFile) + "\\keep.txt"), "operator's file");
+}
+
+// Lines of the bad-QSO file, each without its line end.
+std::vector<std::string> Lines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t end = bytes.find("\r\n", at);
+        if (end == std::string::npos) return lines.push_back(bytes.substr(at)), lines;
+        lines.push_back(bytes.substr(at, end - at));
+        at = end + 2;
+    }
+    return lines;
+}
+
+QsoCall WrongMode(const char* call) {
+    QsoCall q;
+    q.call = call;
+    q.mode = "FT8";
+    return q;
+}
+
+// Between AddData0 calls the file stays open, yet the operator may read it and
+// rename it away: the next line then starts a fresh file under the pass's name,
+// just as a fresh open would, and the renamed file keeps its lines. A reset, a
+// removal, any other call and the unload let go of it.
+TEST(KeptBadQsoFile, RenamedAwayMidPassThenLetGoOfByEveryOtherCall) {
+    ScratchFolder folder;
+    std::optional<StatsDll> dll{std::in_place};
+    const char* file = "BadQSO_StatsVERDAWW_07_03_2021.txt";  // the default reset's
+    WritePrivateProfileStringA("Settings", "Start", "1", ".\\Plugins\\VERDA-WW.ini");
+    ASSERT_EQ(dll->ResetStats0(ResetCall{}), 1);
+    ASSERT_EQ(dll->AddData0(WrongMode("DL1AAA")), 0);
+    ASSERT_EQ(dll->AddData0(WrongMode("DL1BBB")), 0);
+    ASSERT_TRUE(MoveFileA(file, "renamed.txt"));
+    ASSERT_EQ(dll->AddData0(WrongMode("DL1CCC")), 0);
+
+    const auto renamed = Lines(ReadFileBytes("renamed.txt"));
+    ASSERT_EQ(renamed.size(), 3u);
+    EXPECT_EQ(renamed[0], "VERDA-WW-DX CONTEST UBN file ");
+    EXPECT_NE(renamed[1].find("DL1AAA"), std::string::npos);
+    EXPECT_NE(renamed[2].find("DL1BBB"), std::string::npos);
+    const auto fresh = Lines(ReadFileBytes(file));
+    ASSERT_EQ(fresh.size(), 1u);
+    EXPECT_NE(fresh[0].find("DL1CCC"), std::string::npos);
+    EXPECT_NE(fresh[0].find("WRONG MODE !!!"), std::string::npos);
+
+    // After each of these, a program that wants the file to itself gets it.
+    const std::function<void()> letGo[] = {
+        [&] { dll->CheckCall0(CheckCallArgs{}); },
+        [&] { dll->Results(); },
+        [&] { dll->RemoveData0(WrongMode("DL1XXX")); },
+        [&] {
+            WritePrivateProfileStringA("Settings", "Start", "1", ".\\Plugins\\VERDA-WW.ini");
+            dll->ResetStats0(ResetCall{});
+        },
+        [&] { dll.reset(); },
+    };
+    for (const auto& call : letGo) {
+        ASSERT_EQ(dll->AddData0(WrongMode("DL1DDD")), 0);
+        call();
+        HANDLE alone = CreateFileA(file, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_NE(alone, INVALID_HANDLE_VALUE);
+        CloseHandle(alone);
+    }
 }
 
 TEST_F(FaultTest, MissingOrReadOnlyPluginsFolderAndIniFile) {

@@ -1,5 +1,6 @@
 // The bad-QSO file: one header line, then one line per rejected or dupe QSO,
-// CR LF line ends, texts as the host's bytes. Opened and closed within each call.
+// CR LF line ends, texts as the host's bytes. Lines go through Files::Append, which
+// may keep the file open from one AddData0 to the next.
 #pragma once
 
 #include <string>

@@ -17,15 +17,27 @@
 using TextList = std::vector<std::string>;
 using PerBandLists = std::array<TextList, kBandCount>;
 
-struct ContestState {
-    // The one lock between the host's thread and the window thread. The host's
-    // thread changes the data guarded by it only while holding it, and reads it
-    // without (lock.AssertWriterReads()); the window thread holds it around its
-    // reads (and its in-place sorting). Never held while calling the host or
-    // waiting for the other thread. Everything else belongs to the host's thread.
+// What the window thread reads, with the one lock between it and the host's
+// thread. The host's thread changes it only while holding the lock and reads it
+// without (lock.AssertWriterReads()); the window thread holds the lock around its
+// reads (and its in-place sorting). Never held while calling the host or waiting
+// for the other thread.
+struct WindowShared {
     mutable Mutex lock;
 
     std::vector<CInfo> log GUARDED_BY(lock);  // g_log: stored QSOs (valid and dupes) in the host's order
+    std::string startYear GUARDED_BY(lock);   // "%Y" of the contest start
+    int russianUi GUARDED_BY(lock) = 0;       // once set, stays set while the module is loaded
+    TextList callHistory GUARDED_BY(lock);
+    PerBandLists bandRows GUARDED_BY(lock);
+    PerBandLists multExchByBand GUARDED_BY(lock);
+    PerBandLists nordicByBand GUARDED_BY(lock);
+};
+
+// Everything but `shared` belongs to the host's thread alone.
+struct ContestState {
+    WindowShared shared;
+
     LogIndex logIndex;       // changes with the log
     TextKeys exchangeKeys;   // keys of the stored QSOs' multExch; cleared with the log
 
@@ -34,20 +46,14 @@ struct ContestState {
     std::string myContinent;
     std::string startText;  // "%d.%m" of the contest start
     std::string endText;    // "%d.%m.%Y" of the contest end
-    std::string startYear GUARDED_BY(lock);  // "%Y" of the contest start
 
     int makeCabrillo = 0;
-    int russianUi GUARDED_BY(lock) = 0;  // once set, stays set while the module is loaded
     int htmlResults = 0;
 
     std::string hostVersion;
     std::string badQsoPath;  // empty until the first reset
 
-    TextList callHistory GUARDED_BY(lock);
     TextList workedBands;  // band texts in order of first appearance
-    PerBandLists bandRows GUARDED_BY(lock);
-    PerBandLists multExchByBand GUARDED_BY(lock);
-    PerBandLists nordicByBand GUARDED_BY(lock);
 
     std::int64_t claimedScore = 0;
     CabrilloExport cabrillo;  // header and QSO lines of the Cabrillo log

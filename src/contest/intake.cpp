@@ -68,12 +68,12 @@ int AddData(ContestState& state, Files& files, const QsoArgs& q) {
 
     bool dupe = false;
     {
-        MutexLock lock(state.lock);
+        MutexLock lock(state.shared.lock);
         record.multExchKey = state.exchangeKeys.KeyOf(record.multExch);
         dupe = state.logIndex.Add(record);
         record.notCounted = record.dupe = dupe ? 1 : 0;
         try {
-            state.log.push_back(std::move(record));  // on failure the record stays as it was
+            state.shared.log.push_back(std::move(record));  // on failure the record stays as it was
         } catch (...) {
             state.logIndex.Remove(record);  // the index must not count a QSO the log lacks
             throw;
@@ -84,20 +84,20 @@ int AddData(ContestState& state, Files& files, const QsoArgs& q) {
 }
 
 int RemoveData(ContestState& state, Files& files, const QsoArgs& q) {
-    MutexLock lock(state.lock);
-    for (auto it = state.log.begin(); it != state.log.end(); ++it) {
+    MutexLock lock(state.shared.lock);
+    for (auto it = state.shared.log.begin(); it != state.shared.log.end(); ++it) {
         if (SameQso(*it, q.call, q.band, q.mode) && SameTime(it->time, q.time)) {
             state.logIndex.Remove(*it);
-            state.log.erase(it);
+            state.shared.log.erase(it);
             break;
         }
     }
-    if (state.log.empty()) {
-        state.log.shrink_to_fit();
+    if (state.shared.log.empty()) {
+        state.shared.log.shrink_to_fit();
         state.logIndex.Clear();
         state.exchangeKeys.Clear();
-        for (auto& l : state.multExchByBand) l.clear();
-        for (auto& l : state.nordicByBand) l.clear();
+        for (auto& l : state.shared.multExchByBand) l.clear();
+        for (auto& l : state.shared.nordicByBand) l.clear();
     }
     lock.Unlock();
 

@@ -84,12 +84,12 @@ void AppendBandRows(std::string& out, const ScoreSheet& sheet, bool html) {
 }
 
 void AppendTextTail(std::string& out, const ContestState& state, const ScoreSheet& s, const RateFigures& r) {
-    state.lock.AssertWriterReads();
+    state.shared.lock.AssertWriterReads();
     const std::string score = std::to_string(s.score);
     AppendF(out, "Total\t %i\t  %i\t  %i\t  %i\r\nDupe\t %i\r\nBad QSO\t %i\r\n\r\nScore = %i * (%i + %i)  = %s \r\n",
             s.qsos, s.points, s.exchangeMults, s.prefixMults, s.dupes, state.badQsoCount, s.points, s.exchangeMults,
             s.prefixMults, score.c_str());
-    if (state.makeCabrillo != 0 || state.log.empty()) return;
+    if (state.makeCabrillo != 0 || state.shared.log.empty()) return;
     AppendF(out,
             "\r\n\t\t\tRate\r\nHourly (10min) QSO rate: %5i (%i) QSOs/hour\r\nHourly (10min) pts rate: %5i (%i) "
             "points/hour\r\n\r\nLast QSO: %i points\r\n\r\n",
@@ -122,8 +122,8 @@ class RateCounter {
 public:
     explicit RateCounter(const ContestState& state)
         : withRates_(state.makeCabrillo == 0),
-          reference_(withRates_ && state.log.size() > 1 ? state.log.back().time.value : 0.0),
-          lastBand_(state.log.back().band),
+          reference_(withRates_ && state.shared.log.size() > 1 ? state.shared.log.back().time.value : 0.0),
+          lastBand_(state.shared.log.back().band),
           own_{state.myCountry, state.myContinent} {}
 
     // A counted record whose band is listed `listed` times; it counts once for each.
@@ -154,13 +154,13 @@ private:
 }  // namespace
 
 RateFigures ComputeRates(const ContestState& state) {
-    state.lock.AssertWriterReads();
-    if (state.log.empty()) return {};
+    state.shared.lock.AssertWriterReads();
+    if (state.shared.log.empty()) return {};
     RateCounter counter(state);
     BandLookup bands(state.workedBands);
     std::vector<int> bandIndex;
     for (const auto& band : state.workedBands) bandIndex.push_back(g_bands.IndexOf(band));
-    for (const auto& r : state.log) {
+    for (const auto& r : state.shared.log) {
         if (r.call.empty() || r.notCounted != 0) continue;
         const std::size_t at = bands.FirstOf(r.band);
         if (at != BandLookup::npos) counter.Count(r, bandIndex[at], bands.TimesListed(at));
@@ -172,14 +172,14 @@ namespace {
 
 // The windows show these lists: they change under the lock.
 void PublishBandMultipliers(ContestState& state, ScoreSheet& sheet) {
-    MutexLock lock(state.lock);
-    StoreBandMultipliers(sheet, state.multExchByBand, state.nordicByBand);
+    MutexLock lock(state.shared.lock);
+    StoreBandMultipliers(sheet, state.shared.multExchByBand, state.shared.nordicByBand);
 }
 
 }  // namespace
 
 const std::string& BuildResults(ContestState& state) {
-    state.lock.AssertWriterReads();  // the results call runs on the host's thread
+    state.shared.lock.AssertWriterReads();  // the results call runs on the host's thread
     const bool html = state.htmlResults != 0;
     std::string out;
     AppendHead(out, state, html);
@@ -188,8 +188,8 @@ const std::string& BuildResults(ContestState& state) {
 
     // The rates ride along the scoring's walk: one pass over the log.
     std::optional<RateCounter> rates;
-    if (!state.log.empty()) rates.emplace(state);
-    ScoreSheet sheet = ScoreLog(state.log, state.workedBands, OwnStation{state.myCountry, state.myContinent},
+    if (!state.shared.log.empty()) rates.emplace(state);
+    ScoreSheet sheet = ScoreLog(state.shared.log, state.workedBands, OwnStation{state.myCountry, state.myContinent},
                                       [&rates](const CInfo& r, int bandIndex, int listed) {
                                           if (rates) rates->Count(r, bandIndex, listed);
                                       });

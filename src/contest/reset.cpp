@@ -73,9 +73,9 @@ bool WindowsAllowedFor(std::string_view hostVersion) {
 void ResetLog(ContestState& state, Env& env, Files& files, const ResetArgs& args) {
     // The window thread reads all of this; it must not see a half-made pass. The
     // lock is let go before anything that may wait for that thread.
-    MutexLock lock(state.lock);
+    MutexLock lock(state.shared.lock);
     state.startText = FormatTime(args.start, "%d.%m");
-    state.startYear = FormatTime(args.start, "%Y");
+    state.shared.startYear = FormatTime(args.start, "%Y");
     state.endText = FormatTime(args.end, "%d.%m.%Y");
 
     ReadHostVersion(state, env, files, args.hostFolder);
@@ -83,11 +83,11 @@ void ResetLog(ContestState& state, Env& env, Files& files, const ResetArgs& args
     // The host replays its whole log after a reset: the log and its index get
     // room for as many QSOs as before, sparing the replay every regrowth. Room the
     // log already has is kept, pages and all, unless it is well beyond that.
-    const std::size_t replayed = state.log.size();
-    state.log.clear();
-    if (state.log.capacity() > replayed + replayed / 4 + 64) {
-        state.log.shrink_to_fit();
-        state.log.reserve(replayed);
+    const std::size_t replayed = state.shared.log.size();
+    state.shared.log.clear();
+    if (state.shared.log.capacity() > replayed + replayed / 4 + 64) {
+        state.shared.log.shrink_to_fit();
+        state.shared.log.reserve(replayed);
     }
     state.logIndex.Clear();
     state.logIndex.Reserve(replayed);
@@ -97,11 +97,11 @@ void ResetLog(ContestState& state, Env& env, Files& files, const ResetArgs& args
     state.myCountry = args.myCountry;
     state.myContinent = args.myContinent;
     state.myCall = args.myCall;
-    if (IsRussianLanguage(args.myCountry)) state.russianUi = 1;
+    if (IsRussianLanguage(args.myCountry)) state.shared.russianUi = 1;
 
-    state.callHistory = ReadCallHistory(files);
+    state.shared.callHistory = ReadCallHistory(files);
 
-    for (int i = 0; i < kBandCount; ++i) state.bandRows[i] = {g_bands[i], "-", "-", "-", "-"};
+    for (int i = 0; i < kBandCount; ++i) state.shared.bandRows[i] = {g_bands[i], "-", "-", "-", "-"};
     state.badQsoPath = BadQsoFileName(args.end);
     state.makeCabrillo = args.makeCabrillo;
 }

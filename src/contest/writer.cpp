@@ -110,10 +110,10 @@ std::string writeCabrilloFile(Files& files, const CabrilloExport& cabrillo, std:
 }
 
 std::string ExportCabrilloLog(ContestState& state, Files& files) {
-    state.lock.AssertWriterReads();
+    state.shared.lock.AssertWriterReads();
     CabrilloExport& cabrillo = state.cabrillo;
     cabrillo.qsoLines.clear();
-    for (const CInfo& r : state.log)
+    for (const CInfo& r : state.shared.log)
         addCabrilloQsoLine(cabrillo, r.call, r.freqKHz, "RY", r.time, r.rstSent, r.exchSent, r.rstRcvd, r.exchRcvd);
     return writeCabrilloFile(files, cabrillo, state.claimedScore, state.hostVersion);
 }

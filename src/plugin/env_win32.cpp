@@ -57,7 +57,7 @@ void Win32Env::PostUpdateWindows() {
 }
 
 void Win32Env::StartWindowThread() {
-    ::StartWindowThread(theApp.instance, theApp.stats.state(), theApp.stats.windows, *this);
+    ::StartWindowThread(theApp.instance, theApp.stats.state().shared, theApp.stats.windows, *this);
 }
 
 void Win32Env::ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) {

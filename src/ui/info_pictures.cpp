@@ -12,18 +12,18 @@ constexpr int kTableLines = 7;
 DrawStep Fill(const Rect& area, Colour colour) { return {DrawStep::Kind::fill, area, colour, {}, {}}; }
 DrawStep Text(int x, int y, std::string text) { return {DrawStep::Kind::text, {}, 0, {x, y}, std::move(text)}; }
 
-Picture ListView(ContestState& state, const WindowState& ws, const Rect& item, PerBandLists ContestState::*lists) {
+Picture ListView(WindowShared& shared, const WindowState& ws, const Rect& item, PerBandLists WindowShared::*lists) {
     Picture picture{Fill(item, kListBackground)};
     if (ws.bandIndex < 0 || ws.bandIndex >= kBandCount) return picture;
-    MutexLock lock(state.lock);
-    TextList& list = (state.*lists)[static_cast<std::size_t>(ws.bandIndex)];
+    MutexLock lock(shared.lock);
+    TextList& list = (shared.*lists)[static_cast<std::size_t>(ws.bandIndex)];
     SortBytewise(list);
     const std::vector<Point> grid = ListGrid(list.size(), item.right);
     for (std::size_t i = 0; i < list.size(); ++i) picture.push_back(Text(grid[i].x, grid[i].y, list[i]));
     return picture;
 }
 
-Picture PreviousQsoTable(ContestState& state, const WindowState& ws, const Rect& item) {
+Picture PreviousQsoTable(WindowShared& shared, const WindowState& ws, const Rect& item) {
     Picture picture{Fill(item, kTableBackground)};
     const int h = TableLineHeight(item);
     if (ws.bandIndex >= 0)
@@ -37,9 +37,9 @@ Picture PreviousQsoTable(ContestState& state, const WindowState& ws, const Rect&
 
     // The 160 m row has no line of its own: the heading takes its place.
     constexpr int kColumns[] = {20, 100, 180, 260};
-    MutexLock lock(state.lock);
+    MutexLock lock(shared.lock);
     for (int k = 1; k < kBandCount; ++k) {
-        const TextList& row = state.bandRows[static_cast<std::size_t>(k)];
+        const TextList& row = shared.bandRows[static_cast<std::size_t>(k)];
         for (std::size_t c = 0; c < std::size(kColumns) && c < row.size(); ++c)
             picture.push_back(Text(kColumns[c], 20 + k * h, row[c]));
     }
@@ -70,11 +70,11 @@ std::vector<Point> ListGrid(std::size_t count, int right) {
 
 int TableLineHeight(const Rect& item) { return item.bottom / kTableLines; }
 
-Picture PaintMultiplierButton(ContestState& state, const WindowState& ws, const Rect& item) {
-    return ListView(state, ws, item, &ContestState::multExchByBand);
+Picture PaintMultiplierButton(WindowShared& shared, const WindowState& ws, const Rect& item) {
+    return ListView(shared, ws, item, &WindowShared::multExchByBand);
 }
 
-Picture PaintPrefixButton(ContestState& state, const WindowState& ws, const Rect& item) {
-    if (!ws.currentCall.empty()) return PreviousQsoTable(state, ws, item);
-    return ListView(state, ws, item, &ContestState::nordicByBand);
+Picture PaintPrefixButton(WindowShared& shared, const WindowState& ws, const Rect& item) {
+    if (!ws.currentCall.empty()) return PreviousQsoTable(shared, ws, item);
+    return ListView(shared, ws, item, &WindowShared::nordicByBand);
 }

@@ -46,10 +46,10 @@ std::vector<Point> ListGrid(std::size_t count, int right);
 int TableLineHeight(const Rect& item);
 
 // The multiplier window's button: the exchanges worked on the current band.
-// Sorts that list in place (it stays sorted), under state.lock.
-Picture PaintMultiplierButton(ContestState& state, const WindowState& ws, const Rect& item);
+// Sorts that list in place (it stays sorted), under shared.lock.
+Picture PaintMultiplierButton(WindowShared& shared, const WindowState& ws, const Rect& item);
 
 // The worked-prefix window's button: the previous-QSO table while a call is
 // entered, otherwise the Nordic-Baltic prefixes worked on the band (sorted in
-// place like the multipliers). Takes state.lock for its reads.
-Picture PaintPrefixButton(ContestState& state, const WindowState& ws, const Rect& item);
+// place like the multipliers). Takes shared.lock for its reads.
+Picture PaintPrefixButton(WindowShared& shared, const WindowState& ws, const Rect& item);

@@ -38,18 +38,18 @@ void ReopenWantedWindows(WindowState& ws, WindowSurface& surface, Env& env, cons
 }
 
 // Each row shows the last QSO with the call on its band, in log order.
-void FillPreviousQsoRows(ContestState& state, const WindowState& ws) REQUIRES(state.lock) {
-    for (TextList& row : state.bandRows) {
+void FillPreviousQsoRows(WindowShared& shared, const WindowState& ws) REQUIRES(shared.lock) {
+    for (TextList& row : shared.bandRows) {
         if (row.size() < kRowTexts) row.resize(kRowTexts);
         for (std::size_t i = 1; i < kRowTexts; ++i) row[i] = kNoQso;
     }
     if (ws.currentCall.empty()) return;
-    const std::size_t bands = std::min(ws.bandNames.size(), state.bandRows.size());
-    for (const CInfo& r : state.log) {
+    const std::size_t bands = std::min(ws.bandNames.size(), shared.bandRows.size());
+    for (const CInfo& r : shared.log) {
         if (r.call != ws.currentCall) continue;
         for (std::size_t j = 0; j < bands; ++j) {
             if (r.band != ws.bandNames[j]) continue;
-            TextList& row = state.bandRows[j];
+            TextList& row = shared.bandRows[j];
             row[1] = r.mode;
             row[2] = FormatTime(r.time, "%H:%M");
             row[3] = r.exchRcvd;
@@ -67,12 +67,12 @@ int BandIndexOfFrequency(double hertz) {
     return -1;
 }
 
-void RunUpdate(ContestState& state, WindowState& ws, HostAutomation& host, WindowSurface& surface, Env& env) {
+void RunUpdate(WindowShared& shared, WindowState& ws, HostAutomation& host, WindowSurface& surface, Env& env) {
     LatchRelease release{ws.updateLatch};
     bool russian = false;
     {
-        MutexLock lock(state.lock);
-        russian = state.russianUi != 0;
+        MutexLock lock(shared.lock);
+        russian = shared.russianUi != 0;
     }
     const UiTexts& t = Texts(russian);
     ReopenWantedWindows(ws, surface, env, t);
@@ -87,15 +87,15 @@ void RunUpdate(ContestState& state, WindowState& ws, HostAutomation& host, Windo
         if (!ws.currentCall.empty() && exchange.empty()) {
             std::string known;
             {
-                MutexLock lock(state.lock);
-                known = LookupCallHistory(state.callHistory, ws.currentCall);
+                MutexLock lock(shared.lock);
+                known = LookupCallHistory(shared.callHistory, ws.currentCall);
             }
             host.SetEntryField(kHistoryField, known);
         }
 
         {
-            MutexLock lock(state.lock);
-            FillPreviousQsoRows(state, ws);
+            MutexLock lock(shared.lock);
+            FillPreviousQsoRows(shared, ws);
         }
         if (surface.IsOpen(SideWindow::prefix)) {
             surface.SetCaption(SideWindow::prefix, {std::string(t.workingPrefix), {}, {}});
@@ -117,9 +117,9 @@ void RunUpdate(ContestState& state, WindowState& ws, HostAutomation& host, Windo
         ws.bandIndex = band;
         std::size_t mults = 0, prefixes = 0;
         {
-            MutexLock lock(state.lock);
-            mults = state.multExchByBand[static_cast<std::size_t>(band)].size();
-            prefixes = state.nordicByBand[static_cast<std::size_t>(band)].size();
+            MutexLock lock(shared.lock);
+            mults = shared.multExchByBand[static_cast<std::size_t>(band)].size();
+            prefixes = shared.nordicByBand[static_cast<std::size_t>(band)].size();
         }
         const std::string& bandName = ws.bandNames.at(static_cast<std::size_t>(band));
         if (surface.IsOpen(SideWindow::multiplier)) {

@@ -18,6 +18,6 @@ int BandIndexOfFrequency(double hertz);
 // side windows for the band. A host error ends it early. It always leaves the
 // latch at 1, so the call check can ask again.
 //
-// Holds state.lock only around its own reads and writes of the shared data,
+// Holds shared.lock only around its own reads and writes of the shared data,
 // never while it calls the host or touches a window.
-void RunUpdate(ContestState& state, WindowState& ws, HostAutomation& host, WindowSurface& surface, Env& env);
+void RunUpdate(WindowShared& shared, WindowState& ws, HostAutomation& host, WindowSurface& surface, Env& env);

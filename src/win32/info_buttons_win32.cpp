@@ -30,7 +30,7 @@ Rect ItemRect(const DRAWITEMSTRUCT& item) {
     return {item.rcItem.left, item.rcItem.top, item.rcItem.right, item.rcItem.bottom};
 }
 
-// The picture is made first (under the state's lock), then drawn without it.
+// The picture is made first (under the shared data's lock), then drawn without it.
 void Paint(const DRAWITEMSTRUCT& item, const Picture& picture) {
     CMemDC mem(item.hDC);
     HDC dc = mem.dc();
@@ -51,10 +51,10 @@ void Paint(const DRAWITEMSTRUCT& item, const Picture& picture) {
 
 }  // namespace
 
-void CCqWwInfoButton::DrawItem(ContestState& state, const WindowState& ws, const DRAWITEMSTRUCT& item) {
-    Paint(item, PaintMultiplierButton(state, ws, ItemRect(item)));
+void CCqWwInfoButton::DrawItem(WindowShared& shared, const WindowState& ws, const DRAWITEMSTRUCT& item) {
+    Paint(item, PaintMultiplierButton(shared, ws, ItemRect(item)));
 }
 
-void CCqWpxRtty::DrawItem(ContestState& state, const WindowState& ws, const DRAWITEMSTRUCT& item) {
-    Paint(item, PaintPrefixButton(state, ws, ItemRect(item)));
+void CCqWpxRtty::DrawItem(WindowShared& shared, const WindowState& ws, const DRAWITEMSTRUCT& item) {
+    Paint(item, PaintPrefixButton(shared, ws, ItemRect(item)));
 }

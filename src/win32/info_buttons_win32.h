@@ -29,10 +29,10 @@ private:
 
 // The multiplier window's button: the exchanges worked on the current band.
 struct CCqWwInfoButton {
-    static void DrawItem(ContestState& state, const WindowState& ws, const DRAWITEMSTRUCT& item);
+    static void DrawItem(WindowShared& shared, const WindowState& ws, const DRAWITEMSTRUCT& item);
 };
 
 // The worked-prefix window's button: its prefixes, or the previous-QSO table.
 struct CCqWpxRtty {
-    static void DrawItem(ContestState& state, const WindowState& ws, const DRAWITEMSTRUCT& item);
+    static void DrawItem(WindowShared& shared, const WindowState& ws, const DRAWITEMSTRUCT& item);
 };

@@ -68,8 +68,8 @@ void Setup::ShowFlags() {
 void Setup::SetControlTexts(bool russian) {
     std::string year;
     {
-        MutexLock lock(ctx_.state.lock);
-        year = ctx_.state.startYear;
+        MutexLock lock(ctx_.shared.lock);
+        year = ctx_.shared.startYear;
     }
     SetText(window_, WideCaption(SetupCaption(russian, year)));
     if (!russian) return;  // the template holds the English texts
@@ -150,7 +150,7 @@ INT_PTR Setup::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case WM_UPDATE_WINDOWS: {
             HostCalls calls(ctx_.host);
-            RunUpdate(ctx_.state, ctx_.windows, ctx_.host, *this, ctx_.env);
+            RunUpdate(ctx_.shared, ctx_.windows, ctx_.host, *this, ctx_.env);
             SetWindowLongPtrW(window_, DWLP_MSGRESULT, 0);
             return TRUE;
         }

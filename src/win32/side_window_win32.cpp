@@ -17,7 +17,7 @@ struct SideWindowKind {
     int templateId;
     PlacedWindow placed;
     HWND WindowContext::*handle;  // the setup window's handle of it
-    void (*draw)(ContestState&, const WindowState&, const DRAWITEMSTRUCT&);
+    void (*draw)(WindowShared&, const WindowState&, const DRAWITEMSTRUCT&);
     bool resizable;   // its button follows the client area
     bool paleYellow;  // answers the colour messages
 };
@@ -82,7 +82,7 @@ INT_PTR SideDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             if (item.CtlID != IDC_INFO_BUTTON) return FALSE;
-            kind_.draw(ctx_.state, ctx_.windows, item);
+            kind_.draw(ctx_.shared, ctx_.windows, item);
             return TRUE;
         }
         default: {

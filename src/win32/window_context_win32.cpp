@@ -6,8 +6,8 @@
 #include "ui/info_pictures.h"
 
 bool WindowContext::Russian() const {
-    MutexLock lock(state.lock);
-    return state.russianUi != 0;
+    MutexLock lock(shared.lock);
+    return shared.russianUi != 0;
 }
 
 void MoveToStoredPosition(HWND window, WindowContext& ctx, PlacedWindow which) {

@@ -1,4 +1,4 @@
-// What the window thread's three windows share: the module state they show, the
+// What the window thread's three windows share: the contest data they show, the
 // host link, their handles, and small helpers all three use.
 #pragma once
 
@@ -19,7 +19,7 @@ inline constexpr UINT WM_UPDATE_WINDOWS = WM_USER + 500;
 // that thread touches it.
 struct WindowContext {
     HINSTANCE instance;
-    ContestState& state;
+    WindowShared& shared;
     WindowState& windows;
     Env& env;
     HostLink& host;

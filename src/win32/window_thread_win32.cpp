@@ -36,7 +36,7 @@ struct ThreadRecord {
 
 struct ThreadStart {
     HINSTANCE instance;
-    ContestState& state;
+    WindowShared& shared;
     WindowState& windows;
     Env& env;
     HANDLE started;
@@ -58,7 +58,7 @@ void RunWindowThread(const ThreadStart& start) {
     ComApartment apartment;
     HostLink link(start.stopping);
     g_hostLink = &link;
-    WindowContext ctx{start.instance, start.state, start.windows, start.env, link};
+    WindowContext ctx{start.instance, start.shared, start.windows, start.env, link};
     ctx.ready = start.ready;
     ctx.stopping = start.stopping;
     RunSetupDialog(ctx);
@@ -140,7 +140,7 @@ public:
 
 }  // namespace
 
-void StartWindowThread(HINSTANCE instance, ContestState& state, WindowState& windows, Env& env) {
+void StartWindowThread(HINSTANCE instance, WindowShared& shared, WindowState& windows, Env& env) {
     std::lock_guard<std::recursive_mutex> lock(g_controlMutex);
     if (g_controlBusy || g_unloading) return;
     BusyScope busy;
@@ -148,7 +148,7 @@ void StartWindowThread(HINSTANCE instance, ContestState& state, WindowState& win
     auto record = std::make_unique<ThreadRecord>();
     if (!record->Valid()) return;
     auto start = std::make_unique<ThreadStart>(
-        ThreadStart{instance, state, windows, env, record->started.Get(), record->ready.Get(), record->finished.Get(),
+        ThreadStart{instance, shared, windows, env, record->started.Get(), record->ready.Get(), record->finished.Get(),
                     record->stopping.Get()});
     // The thread's host calls take references to the module; what that needs is
     // looked up here, where the loader lock may be taken.

@@ -12,7 +12,7 @@ class Env;
 // Starts the window thread with its setup window. Returns once the thread runs
 // (not once its window is up), so an unload right after it finds a thread that
 // can be stopped. A thread still alive is stopped first.
-void StartWindowThread(HINSTANCE instance, ContestState& state, WindowState& windows, Env& env);
+void StartWindowThread(HINSTANCE instance, WindowShared& shared, WindowState& windows, Env& env);
 
 // Closes the side windows and the setup window and waits until the window thread
 // is done with the module's code: as long as the thread shows progress (up to a

@@ -284,8 +284,8 @@ TEST(Differential, IndexedModuleMatchesThePlainRulesOverALongRandomRun) {
             const std::string expected = model.Results(bad, score);
             ASSERT_EQ(std::string(module.GetResult0()), expected);
             ASSERT_EQ(env.settings["Claimed"], std::to_string(score));
-            ASSERT_EQ(module.state().multExchByBand, model.exchLists);
-            ASSERT_EQ(module.state().nordicByBand, model.prefixLists);
+            ASSERT_EQ(module.state().shared.multExchByBand, model.exchLists);
+            ASSERT_EQ(module.state().shared.nordicByBand, model.prefixLists);
         } else if (source.Pick(8) == 0) {
             reset();
         }

@@ -49,8 +49,8 @@ TEST_F(IntakeTest, StoredRecordCarriesTheHostsTexts) {
     q.country = "OH";
     q.prefix = "OH2";
     ASSERT_EQ(AddData(state, files, q.args()), 1);
-    ASSERT_EQ(state.log.size(), 1u);
-    const CInfo& r = state.log[0];
+    ASSERT_EQ(state.shared.log.size(), 1u);
+    const CInfo& r = state.shared.log[0];
     EXPECT_EQ(r.call, "OH2XX");
     EXPECT_EQ(r.nordicPrefix, "OH2");
     EXPECT_EQ(r.multExch, "0042");
@@ -70,9 +70,9 @@ TEST_F(IntakeTest, PrefixKeptOnlyForNordicBalticAndCallAreaForTheSeven) {
     k.prefix = "K5";
     k.continent = "NA";
     AddData(state, files, k.args());
-    EXPECT_EQ(state.log[0].nordicPrefix, "");
-    EXPECT_EQ(state.log[0].areaK, 5);
-    EXPECT_EQ(state.log[0].callArea, 5);
+    EXPECT_EQ(state.shared.log[0].nordicPrefix, "");
+    EXPECT_EQ(state.shared.log[0].areaK, 5);
+    EXPECT_EQ(state.shared.log[0].callArea, 5);
 }
 
 TEST_F(IntakeTest, RejectedQsosAreNotStoredButAWorkedBandStillCounts) {
@@ -87,23 +87,23 @@ TEST_F(IntakeTest, RejectedQsosAreNotStoredButAWorkedBandStillCounts) {
     noNumber.band = "15m";
     noNumber.exchSent = "";
     EXPECT_EQ(AddData(state, files, noNumber.args()), 0);
-    EXPECT_TRUE(state.log.empty());
+    EXPECT_TRUE(state.shared.log.empty());
     EXPECT_EQ(state.workedBands, (TextList{"40m", "15m"}));
 }
 
 TEST_F(IntakeTest, RemovingTheLastQsoEmptiesThePerBandLists) {
     Qso a;
     AddData(state, files, a.args());
-    state.multExchByBand[3] = {"0042"};
-    state.nordicByBand[2] = {"SM5"};
+    state.shared.multExchByBand[3] = {"0042"};
+    state.shared.nordicByBand[2] = {"SM5"};
     Qso other = a;
     other.call = "DL2XX";
     RemoveData(state, files, other.args());
-    EXPECT_EQ(state.multExchByBand[3].size(), 1u);  // log not empty yet
+    EXPECT_EQ(state.shared.multExchByBand[3].size(), 1u);  // log not empty yet
     RemoveData(state, files, a.args());
-    EXPECT_TRUE(state.log.empty());
-    EXPECT_TRUE(state.multExchByBand[3].empty());
-    EXPECT_TRUE(state.nordicByBand[2].empty());
+    EXPECT_TRUE(state.shared.log.empty());
+    EXPECT_TRUE(state.shared.multExchByBand[3].empty());
+    EXPECT_TRUE(state.shared.nordicByBand[2].empty());
 }
 
 TEST_F(IntakeTest, RemovalAsksTheOpenWindowsToRefresh) {

@@ -128,10 +128,10 @@ TEST_F(ReportTest, CabrilloPassHasNoRatesButStillTheLastQso) {
     EXPECT_EQ(env.settings["Claimed"], "180");
     EXPECT_EQ(state.claimedScore, 180);
     EXPECT_EQ(state.workedBands, (TextList{"80m", "80M", "40m", "20m", "15m"}));
-    EXPECT_EQ(state.multExchByBand[1], (TextList{"0100"}));
-    EXPECT_EQ(state.multExchByBand[3], (TextList{"0042"}));
-    EXPECT_EQ(state.nordicByBand[2], (TextList{"SM0"}));
-    EXPECT_EQ(state.nordicByBand[3], (TextList{"OH2"}));
+    EXPECT_EQ(state.shared.multExchByBand[1], (TextList{"0100"}));
+    EXPECT_EQ(state.shared.multExchByBand[3], (TextList{"0042"}));
+    EXPECT_EQ(state.shared.nordicByBand[2], (TextList{"SM0"}));
+    EXPECT_EQ(state.shared.nordicByBand[3], (TextList{"OH2"}));
 }
 
 TEST_F(ReportTest, LongTextsComeOutWholeAndMarkupIsEscaped) {
@@ -153,13 +153,13 @@ protected:
 
     void Log(DateTime t, std::string band = "20m", std::string country = "K", int dupe = 0) {
         CInfo r;
-        r.call = "K" + std::to_string(state.log.size()) + "AA";
+        r.call = "K" + std::to_string(state.shared.log.size()) + "AA";
         r.band = band;
         r.country = std::move(country);
         r.continent = "NA";
         r.time = t;
         r.dupe = r.notCounted = dupe;
-        state.log.push_back(r);
+        state.shared.log.push_back(r);
         bool seen = false;
         for (const auto& b : state.workedBands) seen = seen || b == band;
         if (!seen) state.workedBands.push_back(band);
@@ -178,7 +178,7 @@ TEST_F(RateTest, LaterQsosAndSingleRecordLogsCountInBothWindows) {
     EXPECT_EQ(r.lastQsoPoints, 10);
 
     ContestState single;
-    single.log.push_back(state.log[1]);
+    single.shared.log.push_back(state.shared.log[1]);
     single.workedBands = {"40m"};
     single.myContinent = "EU";
     r = ComputeRates(single);

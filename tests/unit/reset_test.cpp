@@ -47,10 +47,10 @@ TEST_F(ResetTest, RecordsTheOwnStationAndTheContestDates) {
     EXPECT_EQ(state.myCountry, "SM");
     EXPECT_EQ(state.myContinent, "EU");
     EXPECT_EQ(state.startText, "06.03");
-    EXPECT_EQ(state.startYear, "2021");
+    EXPECT_EQ(state.shared.startYear, "2021");
     EXPECT_EQ(state.endText, "07.03.2021");
     EXPECT_EQ(env.searched, (std::vector<std::string>{"C:\\Tevo\\*.ini"}));
-    for (int i = 0; i < kBandCount; ++i) EXPECT_EQ(state.bandRows[i], (TextList{g_bands[i], "-", "-", "-", "-"}));
+    for (int i = 0; i < kBandCount; ++i) EXPECT_EQ(state.shared.bandRows[i], (TextList{g_bands[i], "-", "-", "-", "-"}));
 }
 
 TEST_F(ResetTest, HostVersionDecidesWhetherTheWindowsOpen) {
@@ -145,25 +145,25 @@ TEST_F(ResetTest, CabrilloResetNeverOpensTheWindows) {
 
 TEST_F(ResetTest, RussianWindowsNeverSwitchBack) {
     ResetStats(state, env, files, Args("DL"));
-    EXPECT_EQ(state.russianUi, 0);
+    EXPECT_EQ(state.shared.russianUi, 0);
     ResetStats(state, env, files, Args("UA9"));
-    EXPECT_EQ(state.russianUi, 1);
+    EXPECT_EQ(state.shared.russianUi, 1);
     ResetStats(state, env, files, Args("DL"));
-    EXPECT_EQ(state.russianUi, 1);
+    EXPECT_EQ(state.shared.russianUi, 1);
 }
 
 TEST_F(ResetTest, CallHistoryIsLoadedLineByLine) {
     Put(kCallHistoryFile, "DL1ABC 0042\r\nK5ZD 0100\n\nOH2XX 0007");
     ResetStats(state, env, files, Args());
-    EXPECT_EQ(state.callHistory, (TextList{"DL1ABC 0042", "K5ZD 0100", "", "OH2XX 0007"}));
+    EXPECT_EQ(state.shared.callHistory, (TextList{"DL1ABC 0042", "K5ZD 0100", "", "OH2XX 0007"}));
 
     Put(kCallHistoryFile, "SM5XYZ 0001\r\n");
     ResetStats(state, env, files, Args());
-    EXPECT_EQ(state.callHistory, (TextList{"SM5XYZ 0001"}));
+    EXPECT_EQ(state.shared.callHistory, (TextList{"SM5XYZ 0001"}));
 
     std::filesystem::remove(kCallHistoryFile);
     ResetStats(state, env, files, Args());
-    EXPECT_TRUE(state.callHistory.empty());
+    EXPECT_TRUE(state.shared.callHistory.empty());
 }
 
 }  // namespace

@@ -27,21 +27,21 @@ protected:
     const Rect item{0, 0, 300, 175};  // a line height of 25
 
     void SetUp() override {
-        for (int i = 0; i < kBandCount; ++i) state.bandRows[i] = {g_bands[i], "   -", "   -", "   -", "   -"};
+        for (int i = 0; i < kBandCount; ++i) state.shared.bandRows[i] = {g_bands[i], "   -", "   -", "   -", "   -"};
     }
 };
 
 TEST_F(PicturesTest, ListsAreDrawnSortedByBytesAndStaySorted) {
     ws.bandIndex = 3;
-    state.nordicByBand[3] = {"OH2", "ES1", "SM5", "LA9"};
-    const Picture p = PaintPrefixButton(state, ws, item);
+    state.shared.nordicByBand[3] = {"OH2", "ES1", "SM5", "LA9"};
+    const Picture p = PaintPrefixButton(state.shared, ws, item);
     EXPECT_EQ(Texts(p), (std::vector<std::pair<Point, std::string>>{
                             {{5, 0}, "ES1"}, {{45, 0}, "LA9"}, {{85, 0}, "OH2"}, {{125, 0}, "SM5"}}));
-    EXPECT_EQ(state.nordicByBand[3], (TextList{"ES1", "LA9", "OH2", "SM5"}));
+    EXPECT_EQ(state.shared.nordicByBand[3], (TextList{"ES1", "LA9", "OH2", "SM5"}));
 
-    state.multExchByBand[3] = {"3", "14", "\xC0", "0042"};
-    PaintMultiplierButton(state, ws, item);
-    EXPECT_EQ(state.multExchByBand[3], (TextList{"0042", "14", "3", "\xC0"}));  // high bytes last
+    state.shared.multExchByBand[3] = {"3", "14", "\xC0", "0042"};
+    PaintMultiplierButton(state.shared, ws, item);
+    EXPECT_EQ(state.shared.multExchByBand[3], (TextList{"0042", "14", "3", "\xC0"}));  // high bytes last
 }
 
 TEST_F(PicturesTest, TheGridWrapsOncePastTheRightEdgeLessForty) {
@@ -54,8 +54,8 @@ TEST_F(PicturesTest, TheGridWrapsOncePastTheRightEdgeLessForty) {
 TEST_F(PicturesTest, TheTableLeavesOutThe160mLineWhereItsBarWouldBe) {
     ws.currentCall = "DL1ABC";
     ws.bandIndex = 0;
-    state.nordicByBand[0] = {"OH2"};  // not drawn in this face
-    const Picture p = PaintPrefixButton(state, ws, item);
+    state.shared.nordicByBand[0] = {"OH2"};  // not drawn in this face
+    const Picture p = PaintPrefixButton(state.shared, ws, item);
     EXPECT_EQ(Fills(p), (std::vector<std::pair<Rect, Colour>>{{item, kTableBackground},
                                                                 {{0, 20, 300, 37}, kCurrentBandBar}}));
     const auto texts = Texts(p);
@@ -64,7 +64,7 @@ TEST_F(PicturesTest, TheTableLeavesOutThe160mLineWhereItsBarWouldBe) {
     EXPECT_EQ(texts[5], (std::pair<Point, std::string>{{20, 45}, "80m"}));
 
     ws.bandIndex = -1;  // before any band: no bar
-    EXPECT_EQ(Fills(PaintPrefixButton(state, ws, item)).size(), 1u);
+    EXPECT_EQ(Fills(PaintPrefixButton(state.shared, ws, item)).size(), 1u);
 }
 
 }  // namespace

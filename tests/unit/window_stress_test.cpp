@@ -67,9 +67,9 @@ TEST(WindowStress, HostChangesAndWindowPassesShareTheStateSafely) {
         for (int i = 0; !done; ++i) {
             host.fields[5] = i % 3 == 0 ? "" : kCalls[i % 6];
             host.frequency = kFrequencies[i % 7];
-            RunUpdate(state, ws, host, surface, windowEnv);
-            PaintMultiplierButton(state, ws, item);
-            PaintPrefixButton(state, ws, item);
+            RunUpdate(state.shared, ws, host, surface, windowEnv);
+            PaintMultiplierButton(state.shared, ws, item);
+            PaintPrefixButton(state.shared, ws, item);
             host.calls.clear();
         }
     });

@@ -32,12 +32,12 @@ protected:
     FakeEnv env;
 
     void SetUp() override {
-        for (int i = 0; i < kBandCount; ++i) state.bandRows[i] = {g_bands[i], "-", "-", "-", "-"};
+        for (int i = 0; i < kBandCount; ++i) state.shared.bandRows[i] = {g_bands[i], "-", "-", "-", "-"};
         LoadSetupFlags(ws, env);
         ws.updateLatch = 0;  // as the call check leaves it
     }
 
-    void Update() { RunUpdate(state, ws, host, surface, env); }
+    void Update() { RunUpdate(state.shared, ws, host, surface, env); }
 };
 
 TEST(CallHistory, MatchesTheWholeCallAndAnswersTheLastFourCharacters) {
@@ -80,23 +80,23 @@ TEST_F(UpdateTest, WithoutAHostItOnlyReopensTheWantedWindowsAndReleasesTheLatch)
 }
 
 TEST_F(UpdateTest, RowsShowTheLastQsoWithTheCallOnEachBand) {
-    state.log = {Record("DL1ABC", "20m", "0042", 12, 0), Record("OH2XX", "20m", "0007", 12, 10),
+    state.shared.log = {Record("DL1ABC", "20m", "0042", 12, 0), Record("OH2XX", "20m", "0007", 12, 10),
                  Record("DL1ABC", "20m", "0043", 12, 30), Record("DL1ABC", "40m", "0044", 13, 5),
                  Record("DL1ABC", "20M", "0045", 13, 10)};  // band texts compare exactly
     surface.open = {SideWindow::prefix};
     host.fields[5] = "DL1ABC";
     host.fields[9] = "599";
     Update();
-    EXPECT_EQ(state.bandRows[3], (TextList{"20m", "RTTY", "12:30", "0043", "   -"}));
-    EXPECT_EQ(state.bandRows[2], (TextList{"40m", "RTTY", "13:05", "0044", "   -"}));
-    EXPECT_EQ(state.bandRows[1], (TextList{"80m", "   -", "   -", "   -", "   -"}));
+    EXPECT_EQ(state.shared.bandRows[3], (TextList{"20m", "RTTY", "12:30", "0043", "   -"}));
+    EXPECT_EQ(state.shared.bandRows[2], (TextList{"40m", "RTTY", "13:05", "0044", "   -"}));
+    EXPECT_EQ(state.shared.bandRows[1], (TextList{"80m", "   -", "   -", "   -", "   -"}));
     EXPECT_EQ(surface.captions[SideWindow::prefix],
               (std::vector<std::string>{"Working Prefix", "Previous QSO with DL1ABC "}));
 
     // An empty call clears the rows again and keeps the plain caption.
     host.fields[5] = "";
     Update();
-    EXPECT_EQ(state.bandRows[3], (TextList{"20m", "   -", "   -", "   -", "   -"}));
+    EXPECT_EQ(state.shared.bandRows[3], (TextList{"20m", "   -", "   -", "   -", "   -"}));
     EXPECT_EQ(surface.Last(SideWindow::prefix), "Working Prefix");
 }
 

@@ -86,11 +86,11 @@ Ledger MakeLedger(const ReplayPlan& plan, const std::vector<QsoOutcome>& outcome
         const QsoOutcome& o = outcomes[i];
         LedgerRow row;
         row.qso = &q;
-        const std::size_t before = state.log.size();
-        const bool stored = AddData(state, files, ArgsOf(plan, plan.qsos[i])) != 0 && state.log.size() > before;
+        const std::size_t before = state.shared.log.size();
+        const bool stored = AddData(state, files, ArgsOf(plan, plan.qsos[i])) != 0 && state.shared.log.size() > before;
         const bool dllDupe = !o.badLine.empty() && RejectionReason(o.badLine) == "DUPE";
         const bool dllStored = o.result != 0;
-        const bool dupe = stored && state.log.back().dupe != 0;
+        const bool dupe = stored && state.shared.log.back().dupe != 0;
         if (stored != dllStored || dupe != dllDupe)
             throw std::runtime_error("record " + std::to_string(q.record) + ": the plug-in " +
                                      (dllStored ? (dllDupe ? "took it as a dupe" : "counted it") : "rejected it") +
@@ -99,7 +99,7 @@ Ledger MakeLedger(const ReplayPlan& plan, const std::vector<QsoOutcome>& outcome
         if (!stored) {
             row.reason = o.badLine.empty() ? "rejected" : RejectionReason(o.badLine);
         } else {
-            const CInfo& r = state.log.back();
+            const CInfo& r = state.shared.log.back();
             const std::string key = r.call + '\n' + r.band + '\n' + r.mode;
             if (dupe) {
                 row.verdict = LedgerVerdict::dupe;

@@ -86,22 +86,18 @@ void Win32Files::CloseKeptIfNamed(const std::string& path) {
     if (keptPath_ == path) CloseKeptLocked();
 }
 
-// The name still shows the kept file, writable, and nobody has asked for it to go.
-// A file put in its place differs at least in its size or times. A file deleted
-// while we hold it may stay under its name until we let go; Windows then says so.
+// The name still shows the kept file, and it is writable. A file put in its place
+// differs at least in its times (a copy keeps the time of its last write, but not
+// that of its creation). Windows refuses the lookup of a file whose deletion waits
+// for its last handle; Wine does not, and keeps the file under its name until then.
 bool Win32Files::KeptFileStillNamed() {
     WIN32_FILE_ATTRIBUTE_DATA named;
     if (!GetFileAttributesExW(keptName_.c_str(), GetFileExInfoStandard, &named)) return false;
     if (named.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) return false;
-    FILE_BASIC_INFO basic;
-    FILE_STANDARD_INFO standard;
-    if (!GetFileInformationByHandleEx(kept_.Get(), FileBasicInfo, &basic, sizeof basic) ||
-        !GetFileInformationByHandleEx(kept_.Get(), FileStandardInfo, &standard, sizeof standard))
-        return false;
-    const ULONGLONG namedSize = (ULONGLONG{named.nFileSizeHigh} << 32) | named.nFileSizeLow;
-    return !standard.DeletePending && static_cast<ULONGLONG>(standard.EndOfFile.QuadPart) == namedSize &&
-           basic.CreationTime.QuadPart == Ticks(named.ftCreationTime) &&
-           basic.LastWriteTime.QuadPart == Ticks(named.ftLastWriteTime);
+    FILE_BASIC_INFO kept;
+    return GetFileInformationByHandleEx(kept_.Get(), FileBasicInfo, &kept, sizeof kept) &&
+           kept.CreationTime.QuadPart == Ticks(named.ftCreationTime) &&
+           kept.LastWriteTime.QuadPart == Ticks(named.ftLastWriteTime);
 }
 
 bool Win32Files::Create(const std::string& path, std::string_view bytes) {

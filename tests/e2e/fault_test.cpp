@@ -195,20 +195,9 @@ TEST_F(FaultTest, MissingOrReadOnlyPluginsFolderAndIniFile) {
     EXPECT_EQ(ReadFileBytes(kIni), ini);
 }
 
-TEST_F(FaultTest, HostileSettingsAndCallHistoryFiles) {
-    // A megabyte-long line, NULs and high bytes before the version line: the
-    // version is still found, and 2.18 keeps the windows closed.
-    const std::string binary("\0\xff\x01Tevo\r\n\0\0\r\n", 13);
-    WriteFileBytes("Tevo2.ini", std::string(1 << 20, 'x') + "\r\n" + binary + "Tevo=2.18\r\n");
-    WriteFileBytes("Plugins\\KOVAR.hlp", std::string(1 << 20, 'K') + "\r\n" + binary + "DL1ABC 0042\r\n");
-    ResetCall r;
-    const DWORD start = GetTickCount();
-    EXPECT_EQ(dll.ResetStats0(r), 1);
-    EXPECT_LT(GetTickCount() - start, 3000u);
-    PumpFor(200);
-    EXPECT_TRUE(OurVisibleWindows().empty());
-    EXPECT_EQ(Setting("Start"), "1");
-
+// Junk in these files is read past natively (FileFaults in the unit tests); what
+// needs Windows is a history that cannot be opened at all.
+TEST_F(FaultTest, CallHistoryFolderOrLockedReadsAsNone) {
     // A call history that cannot be read (a folder by that name, or held open
     // without sharing by its plug-in) reads as none.
     ResetWithoutWindows();

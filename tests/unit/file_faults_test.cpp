@@ -1,7 +1,7 @@
 // File faults through the module, over an in-memory file system: each file
 // operation of a pass failing in turn, checked against the bad-QSO file a
-// hand-made model of that pass predicts. Faults that need real sharing and
-// locking stay in the Wine suite.
+// hand-made model of that pass predicts; and files full of junk. Faults that
+// need real sharing, locking and path lookup stay in the Wine suite.
 #include <gtest/gtest.h>
 
 #include "contest/bad_qso_file.h"
@@ -75,6 +75,24 @@ TEST(FileFaults, EachFailingFileOperationLosesOnlyItsOwnEffect) {
         if (failing == 0) EXPECT_EQ(files.opens, 7);  // the pass makes the operations above
         EXPECT_EQ(Shape(files.content[module.state().badQsoPath]), cases[failing].second) << cases[failing].first;
     }
+}
+
+// The host's settings and the call history with junk before the lines that
+// matter: a megabyte-long line, NULs and high bytes. Both lines are still found.
+TEST(FileFaults, JunkBeforeTheVersionAndTheCallHistoryIsReadPast) {
+    const std::string junk = std::string(1 << 20, 'x') + "\r\n" + std::string("\0\xff\x01Tevo\r\n\0\0\r\n", 13);
+    FakeEnv env;
+    env.files = {kHostSettingsFile};
+    FakeFiles files;
+    files.content[kHostSettingsFile] = junk + "Tevo=2.18\r\n";
+    files.content[kCallHistoryFile] = junk + "DL1ABC 0042\r\n";
+    StatsModule module(env, files);
+    module.ResetStats0(ResetArgs{});
+    EXPECT_EQ(module.state().hostVersion, "2.18");
+    EXPECT_EQ(env.threadStarts, 0);  // that version keeps the windows closed
+    EXPECT_EQ(env.settings["Start"], "1");
+    ASSERT_FALSE(module.state().shared.callHistory.empty());
+    EXPECT_EQ(module.state().shared.callHistory.back(), "DL1ABC 0042");
 }
 
 }  // namespace

@@ -87,17 +87,23 @@ void Win32Files::CloseKeptIfNamed(const std::string& path) {
 }
 
 // The name still shows the kept file, and it is writable. A file put in its place
-// differs at least in its times (a copy keeps the time of its last write, but not
-// that of its creation). Windows refuses the lookup of a file whose deletion waits
-// for its last handle; Wine does not, and keeps the file under its name until then.
+// differs in its size or its times, which Wine keeps to the kernel's tick: a copy
+// keeps the time of its last write, not that of its creation. Windows refuses to
+// look up a file whose deletion waits for its last handle, or says it is pending;
+// Wine does neither, and keeps the file under its name until that handle goes.
 bool Win32Files::KeptFileStillNamed() {
     WIN32_FILE_ATTRIBUTE_DATA named;
     if (!GetFileAttributesExW(keptName_.c_str(), GetFileExInfoStandard, &named)) return false;
     if (named.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) return false;
-    FILE_BASIC_INFO kept;
-    return GetFileInformationByHandleEx(kept_.Get(), FileBasicInfo, &kept, sizeof kept) &&
-           kept.CreationTime.QuadPart == Ticks(named.ftCreationTime) &&
-           kept.LastWriteTime.QuadPart == Ticks(named.ftLastWriteTime);
+    FILE_BASIC_INFO times;
+    FILE_STANDARD_INFO size;
+    if (!GetFileInformationByHandleEx(kept_.Get(), FileBasicInfo, &times, sizeof times) ||
+        !GetFileInformationByHandleEx(kept_.Get(), FileStandardInfo, &size, sizeof size) || size.DeletePending)
+        return false;
+    const ULONGLONG namedSize = (ULONGLONG{named.nFileSizeHigh} << 32) | named.nFileSizeLow;
+    return static_cast<ULONGLONG>(size.EndOfFile.QuadPart) == namedSize &&
+           times.CreationTime.QuadPart == Ticks(named.ftCreationTime) &&
+           times.LastWriteTime.QuadPart == Ticks(named.ftLastWriteTime);
 }
 
 bool Win32Files::Create(const std::string& path, std::string_view bytes) {

@@ -128,9 +128,12 @@ QsoCall WrongMode(const char* call) {
 TEST(KeptBadQsoFile, RenamedAwayMidPassThenLetGoOfByEveryOtherCall) {
     ScratchFolder folder;
     std::optional<StatsDll> dll{std::in_place};
-    const char* file = "BadQSO_StatsVERDAWW_07_03_2021.txt";  // the default reset's
-    WritePrivateProfileStringA("Settings", "Start", "1", ".\\Plugins\\VERDA-WW.ini");
-    ASSERT_EQ(dll->ResetStats0(ResetCall{}), 1);
+    const char* file = PluginTest::kBadQsoFile;
+    auto resetWithoutWindows = [&] {
+        WritePrivateProfileStringA("Settings", "Start", "1", ".\\Plugins\\VERDA-WW.ini");
+        return dll->ResetStats0(ResetCall{});
+    };
+    ASSERT_EQ(resetWithoutWindows(), 1);
     ASSERT_EQ(dll->AddData0(WrongMode("DL1AAA")), 0);
     ASSERT_EQ(dll->AddData0(WrongMode("DL1BBB")), 0);
     ASSERT_TRUE(MoveFileA(file, "renamed.txt"));
@@ -148,10 +151,7 @@ TEST(KeptBadQsoFile, RenamedAwayMidPassThenLetGoOfByEveryOtherCall) {
         [&] { dll->CheckCall0(CheckCallArgs{}); },
         [&] { dll->Results(); },
         [&] { dll->RemoveData0(WrongMode("DL1XXX")); },
-        [&] {
-            WritePrivateProfileStringA("Settings", "Start", "1", ".\\Plugins\\VERDA-WW.ini");
-            dll->ResetStats0(ResetCall{});
-        },
+        [&] { resetWithoutWindows(); },
         [&] { dll.reset(); },
     };
     for (const auto& call : letGo) {

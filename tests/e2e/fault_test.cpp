@@ -146,6 +146,14 @@ TEST(KeptBadQsoFile, RenamedAwayMidPassThenLetGoOfByEveryOtherCall) {
     EXPECT_EQ(LineCount(fresh), 1);
     EXPECT_NE(fresh.find("DL1CCC  579  0042   WRONG MODE !!!\r\n"), std::string::npos);
 
+    // Another program writes the file between two lines: the next line, from a host
+    // thread other than the one that opened the file, follows its bytes.
+    WriteFileBytes(file, fresh + "operator's note\r\n");
+    RunOnWorker([&] { EXPECT_EQ(dll->AddData0(WrongMode("DL1EEE")), 0); });
+    const std::string edited = ReadFileBytes(file);
+    EXPECT_EQ(edited.rfind(fresh + "operator's note\r\n", 0), 0u);
+    EXPECT_NE(edited.find("DL1EEE", fresh.size()), std::string::npos);
+
     // After each of these, a program that wants the file to itself gets it.
     const std::function<void()> letGo[] = {
         [&] { dll->CheckCall0(CheckCallArgs{}); },

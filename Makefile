@@ -1,13 +1,16 @@
 # make demo: build Stats.dll and replay the bundled sample log through it.
 # make test: build everything and run every test (native, sanitizers, Wine).
-# Both install what is missing first (Debian 12, as root).
+# Both install what is missing first (Debian 12, as root). Where the kernel runs
+# no i386 program, Wine's 32-bit side runs through qemu-user; EMULATE_I386=1
+# sets that up on any kernel (scripts/emulation/setup.sh --off undoes it).
 
 export WINEDEBUG := -all
 export WINEPREFIX := $(CURDIR)/build/wine
 # No Mono or Gecko prompts: the plug-in needs neither.
 export WINEDLLOVERRIDES := mscoree,mshtml=
+export EMULATE_I386
 
-.PHONY: thread-safety all deps test-deps native native-asan native-tsan win32 replay wine-prefix test demo dist fuzz soak clean
+.PHONY: thread-safety all deps test-deps native native-asan native-tsan win32 replay wine-prefix emulation-check test demo dist fuzz fuzz-build fuzz-check soak clean
 
 all: native win32
 
@@ -37,11 +40,14 @@ replay: deps
 
 # The first Wine run creates its prefix; do it once, quietly, before the tests,
 # and set it up for a display no one looks at: windows unmanaged by a window
-# manager, so they come up at once. The stamp marks a prefix made this way.
+# manager, so they come up at once, and no crash debugger.
 wine-prefix: deps
-	@test -f $(WINEPREFIX)/.headless || (mkdir -p $(WINEPREFIX) && { wineboot --init >/dev/null 2>&1; \
-		wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1; } && \
-		wineserver -w && touch $(WINEPREFIX)/.headless)
+	@scripts/wine-prefix.sh N
+
+# Where Wine runs through qemu-user: the mends at work in an i386 program, and
+# that the same program fails each check without them.
+emulation-check: deps
+	@tests/emulation/run.sh
 
 # The HTML report test opens the report in a browser.
 test-deps: deps
@@ -55,7 +61,7 @@ thread-safety: test-deps
 		clang++ -std=c++20 -fsyntax-only -Wthread-safety -Werror -Isrc -DSTATS_VERSION='"check"' $$f || exit 1; \
 	done; echo "thread-safety: $(words $(CORE_SOURCES)) files checked"
 
-test: native native-asan native-tsan win32 wine-prefix test-deps thread-safety
+test: native native-asan native-tsan win32 wine-prefix test-deps thread-safety emulation-check fuzz-check
 	ctest --preset native-asan
 	ctest --preset native-tsan
 	ctest --preset native
@@ -100,10 +106,12 @@ dist: deps
 # collect in build/fuzz/corpus, crashes as crash-* files in build/fuzz.
 FUZZ_TIME ?= 60
 FUZZ_TARGETS := module_ops cabrillo_header call_history
-fuzz: deps
+fuzz-build: deps
 	@scripts/install-deps.sh clang libclang-rt-14-dev
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz -j2
+
+fuzz: fuzz-build
 	@set -e; for t in $(FUZZ_TARGETS); do \
 		mkdir -p build/fuzz/corpus/$$t; \
 		echo "== $$t ($(FUZZ_TIME) s)"; \
@@ -111,7 +119,13 @@ fuzz: deps
 			$(CURDIR)/build/fuzz/corpus/$$t $(CURDIR)/fuzz/corpus/$$t >build/fuzz/$$t.log 2>&1 \
 			|| { tail -n 40 build/fuzz/$$t.log; exit 1; }; \
 		grep -E '^(Done|stat::number_of_executed_units)' build/fuzz/$$t.log; \
+		grep -o 'INITED cov: [0-9]*' build/fuzz/$$t.log | sed 's/INITED cov/coverage from the seeds/'; \
+		grep -o '^#[0-9]*.*cov: [0-9]*' build/fuzz/$$t.log | tail -n1 | grep -o 'cov: [0-9]*' | sed 's/cov/coverage at the end/'; \
 	done
+
+# Part of make test: every target builds and gains coverage within a few seconds.
+fuzz-check: fuzz-build
+	@fuzz/check.sh 5 $(FUZZ_TARGETS)
 
 # Both threads at typing speed for SOAK_TIME seconds in the stand-in host; prints
 # its figures (docs/THREATS.md has a run's). The exports come from a worker that

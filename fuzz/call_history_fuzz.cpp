@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FakeEnv env;
     StatsModule module(env, files);
     module.ResetStats0(ResetArgs{});
-    const std::string found = LookupCallHistory(module.state().callHistory, call);
+    const std::string found = LookupCallHistory(module.state().shared.callHistory, call);
     // The answer is a line's tail: at most four characters, from a loaded line.
     if (found.size() > 4) std::abort();
     return 0;

@@ -7,10 +7,26 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "../tests/unit/fake_env.h"
 #include "base/date_time.h"
 #include "base/std_files.h"
+
+// The corpus folders and files named on the command line, made absolute: the
+// first input moves the process into its scratch folder, and libFuzzer reads
+// and writes them after that.
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    static std::vector<std::string> absolute;
+    absolute.reserve(*argc);
+    for (int i = 1; i < *argc; ++i) {
+        if ((*argv)[i][0] == '-') continue;
+        std::error_code ec;
+        absolute.push_back(std::filesystem::absolute((*argv)[i], ec).string());
+        if (!ec) (*argv)[i] = absolute.back().data();
+    }
+    return 0;
+}
 
 // One working directory for the whole run: the core writes the bad-QSO and
 // Cabrillo files relative to it and reads the host's files from it.

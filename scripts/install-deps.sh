@@ -2,16 +2,25 @@
 # Installs what the build and the demo need on Debian 12, as root, plus the
 # packages named as arguments (the tests' browser, the zip tool).
 # Quick when everything is there already.
+# Where the kernel runs no i386 program (IA-32 emulation off), or with
+# EMULATE_I386=1, Wine's 32-bit side is set up to run through qemu-user.
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
 packages=(g++ make cmake libgtest-dev libbenchmark-dev g++-mingw-w64-i686 wine wine32:i386 xvfb xauth hamradio-files
           "$@")
+emulation=""
+if [ "${EMULATE_I386:-}" = 1 ]; then emulation=--force
+elif ! scripts/emulation/setup.sh --probe; then emulation=--auto
+fi
+[ -n "$emulation" ] && packages+=(qemu-user)
+set_up_emulation() { [ -z "$emulation" ] || scripts/emulation/setup.sh "$emulation"; }
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+[ ${#missing[@]} -eq 0 ] && { set_up_emulation; exit 0; }
 
 echo "Installing: ${missing[*]}"
 SUDO=""
@@ -26,3 +35,4 @@ install() { DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "$@" "${m
 # Without that index the i386 libraries may lag their amd64 twins; the release's
 # own versions then fit together.
 install || install -t bookworm
+set_up_emulation

@@ -10,6 +10,7 @@
 #include "contest/header.h"
 #include "contest/report.h"
 #include "contest/writer.h"
+#include "ui/update.h"
 
 namespace {
 
@@ -58,8 +59,9 @@ int StatsModule::RemoveData0(const QsoArgs& qso) {
 
 int StatsModule::CheckCall0(const CheckArgs& args) {
     files_.CloseKept();
-    // Every call asks for a refresh, whatever the verdict; the latch lets one through at a time.
-    if (env_.WindowsOpen() && windows.updateLatch.exchange(0) != 0) env_.PostUpdateWindows();
+    // Every call asks for a refresh, whatever the verdict; the latch lets one
+    // through at a time and keeps one more for when it ends.
+    if (env_.WindowsOpen() && AskForUpdate(windows.updateLatch)) env_.PostUpdateWindows();
     return CheckCall(state_, args);
 }
 

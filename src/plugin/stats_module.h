@@ -36,7 +36,7 @@ public:
     ContestState& state() { return state_; }
 
     // The operator windows' state; the window thread works on it, CheckCall0 uses
-    // its latch so that at most one update is pending.
+    // its latch so that one update runs at a time and at most one more waits.
     WindowState windows;
 
 private:

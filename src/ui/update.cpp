@@ -21,7 +21,10 @@ constexpr std::size_t kRowTexts = 5;  // band, mode, time, exchange, spare
 
 struct LatchRelease {
     std::atomic<int>& latch;
-    ~LatchRelease() { latch = 1; }
+    Env& env;
+    ~LatchRelease() {
+        if (FinishUpdate(latch)) env.PostUpdateWindows();
+    }
 };
 
 void ReopenWantedWindows(WindowState& ws, WindowSurface& surface, Env& env, const UiTexts& t) {
@@ -59,6 +62,20 @@ void FillPreviousQsoRows(WindowShared& shared, const WindowState& ws) REQUIRES(s
 
 }  // namespace
 
+bool AskForUpdate(std::atomic<int>& latch) {
+    int seen = latch.load();
+    for (;;) {
+        if (seen == 2) return false;
+        if (latch.compare_exchange_weak(seen, seen == 1 ? 0 : 2)) return seen == 1;
+    }
+}
+
+bool FinishUpdate(std::atomic<int>& latch) {
+    int seen = latch.load();
+    for (;;)
+        if (latch.compare_exchange_weak(seen, seen == 2 ? 0 : 1)) return seen == 2;
+}
+
 int BandIndexOfFrequency(double hertz) {
     if (!std::isfinite(hertz)) return -1;
     const double mhz = std::trunc(hertz / 1000000.0);
@@ -68,7 +85,7 @@ int BandIndexOfFrequency(double hertz) {
 }
 
 void RunUpdate(WindowShared& shared, WindowState& ws, HostAutomation& host, WindowSurface& surface, Env& env) {
-    LatchRelease release{ws.updateLatch};
+    LatchRelease release{ws.updateLatch, env};
     bool russian = false;
     {
         MutexLock lock(shared.lock);

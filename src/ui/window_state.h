@@ -11,7 +11,10 @@
 // Every field but the latch belongs to the window thread.
 struct WindowState {
     // 1 = the call check may post an update; it drops it to 0 when it posts and the
-    // update raises it again when it ends, however it ends. Shared by both threads.
+    // update raises it again when it ends, however it ends. A call check that
+    // comes while an update runs raises it to 2 instead, and the update then
+    // posts one more rather than lose that call. Shared by both threads
+    // (AskForUpdate, FinishUpdate).
     std::atomic<int> updateLatch{1};  // g_updateLatch
 
     int windowsOnTop = 0;    // g_windowsOnTop: side windows open top-most

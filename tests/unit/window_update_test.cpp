@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "fake_env.h"
+#include "base/std_files.h"
+#include "plugin/stats_module.h"
 #include "ui/call_history.h"
 #include "ui/setup_logic.h"
 #include "window_fakes.h"
@@ -114,6 +116,34 @@ TEST_F(UpdateTest, AHostErrorEndsTheUpdateButReleasesTheLatch) {
         EXPECT_EQ(ws.updateLatch, 1) << failing;
         EXPECT_EQ(ws.bandIndex, -1) << failing;
     }
+}
+
+// Calls checked while an update runs are not lost: the update's end posts one
+// more, which reads what changed meanwhile; a burst still costs one update.
+TEST(UpdateLatch, CallsCheckedDuringAnUpdateGetOneMoreUpdateAfterIt) {
+    FakeEnv env;
+    env.windowsOpen = true;
+    StdFiles files;
+    StatsModule module(env, files);
+    FakeHost host;
+    FakeSurface surface;
+    auto posted = [&] { return env.posts; };
+    auto check = [&] { module.CheckCall0(CheckArgs{"DL1ABC", "RTTY", "", "DL", "EU", "20m", std::nullopt}); };
+    auto update = [&] { RunUpdate(module.state().shared, module.windows, host, surface, env); };
+
+    check();
+    EXPECT_EQ(posted(), 1);
+    check();  // the update has not ended: three keystrokes wait as one
+    check();
+    check();
+    EXPECT_EQ(posted(), 1);
+    update();
+    EXPECT_EQ(posted(), 2);
+    update();  // nothing asked meanwhile
+    EXPECT_EQ(posted(), 2);
+    EXPECT_EQ(module.windows.updateLatch, 1);
+    check();
+    EXPECT_EQ(posted(), 3);
 }
 
 TEST(SetupSettings, PositionsDefaultAndAreWrittenOnlyWhenTheyChange) {

@@ -228,13 +228,14 @@ typedef int (*create_t)(void *, const void *, void *(*)(void *), void *);
 static create_t real_create;
 
 /* glibc's clone gives the child the GDT entry named by the parent's %gs, so the
- * parent shows it the shared entry, with its own base, for the one call. All
- * signals wait meanwhile, and the child starts with them blocked until its own
- * LDT entry is in place. */
+ * parent shows it the shared entry, with its own base, for the one call.
+ * Signals wait meanwhile, and the child starts with them blocked until its own
+ * LDT entry is in place; faults stay unblocked, since a blocked one kills. */
 int pthread_create(void *thread, const void *attr, void *(*fn)(void *), void *arg) {
     if (!real_create) real_create = (create_t)dlsym(RTLD_NEXT, "pthread_create");
     if (!real_create || !glibc_entry) return real_create ? real_create(thread, attr, fn, arg) : 11;
-    u32 all[2] = {~0u, ~0u}, old[2];
+    enum { FAULTS = 1 << 3 | 1 << 4 | 1 << 6 | 1 << 7 | 1 << 10 }; /* ILL TRAP BUS FPE SEGV */
+    u32 all[2] = {~(u32)FAULTS, ~0u}, old[2];
     sys4(NR_rt_sigprocmask, 0 /* SIG_BLOCK */, (long)all, (long)old, 8);
     while (__sync_lock_test_and_set(&create_lock, 1)) sys3(NR_sched_yield, 0, 0, 0);
 

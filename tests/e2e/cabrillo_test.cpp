@@ -361,4 +361,48 @@ TEST_F(CabrilloTest, AQsoAddedInsideTheHeaderDialogGoesToTheNewPassFile) {
     EXPECT_NE(fresh.find("WRONG BAND"), std::string::npos);
 }
 
+// A host's timer may ask for the results again while the "Output" box of the
+// first request is still open: the second request writes the log again and
+// opens a box of its own, and both boxes close cleanly, the inner one first.
+const StatsDll* g_resultsDll = nullptr;
+std::atomic<int> g_innerResults{0};
+
+void CALLBACK ResultsAgain(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    ++g_innerResults;
+    g_resultsDll->Results();
+    ++g_innerResults;
+}
+
+HWND OtherOutputBox(HWND first) {
+    for (int i = 0; i < 1000; ++i, Sleep(10))
+        for (HWND w : OurVisibleWindows())
+            if (w != first && WindowTextW(w) == L"Output") return w;
+    return nullptr;
+}
+
+TEST_F(CabrilloTest, ResultsAskedAgainFromInsideTheOutputBoxOpenABoxOfTheirOwn) {
+    ASSERT_TRUE(ResetWithDialog("SM5XYZ", Press(IDOK)).found);
+    dll.AddData0(Qso("DL1ABC", 14085000, 12, 0));
+    g_resultsDll = &dll;
+    g_innerResults = 0;
+    ASSERT_NE(SetTimer(nullptr, 0, 50, ResultsAgain), 0u);
+    auto driver = std::async(std::launch::async, [] {
+        HWND outer = WaitForDialog("Output", 10000);
+        if (!outer) return "no outer box";
+        HWND inner = OtherOutputBox(outer);
+        if (!inner) return "no inner box";
+        PressButton(inner, IDOK);
+        for (int i = 0; i < 1000 && g_innerResults < 2; ++i) Sleep(10);
+        if (g_innerResults < 2) return "the inner request did not return";
+        PressButton(outer, IDOK);
+        return "";
+    });
+    dll.Results();
+    EXPECT_STREQ(driver.get(), "");
+    EXPECT_EQ(g_innerResults, 2);
+    EXPECT_EQ(ReadFileBytes("SM5XYZ.cbr").rfind("START-OF-LOG: 3.0\r\n", 0), 0u);
+    EXPECT_EQ(FindOurWindow(L"Output"), nullptr);
+}
+
 }  // namespace

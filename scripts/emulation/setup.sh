@@ -19,7 +19,8 @@ kernel_runs_i386() {
   # the kernel itself runs it or refuses.
   local dir ok=0; dir=$(mktemp -d)
   printf '%s\n' 'void _start(void) { __asm__ volatile("mov $1, %eax\n\txor %ebx, %ebx\n\tint $0x80"); }' > "$dir/p.c"
-  gcc -m32 -nostdlib -static -o "$dir/p" "$dir/p.c"
+  # Without a compiler for the probe, nothing is changed.
+  gcc -m32 -nostdlib -static -o "$dir/p" "$dir/p.c" 2>/dev/null || { rm -rf "$dir"; return 0; }
   printf '\001' | dd of="$dir/p" bs=1 seek=8 conv=notrunc status=none
   "$dir/p" 2>/dev/null || ok=1
   rm -rf "$dir"

@@ -21,7 +21,10 @@ constexpr DWORD kReadyWaitMs = 5000;
 // A stop waits in slices of this length for as long as the window thread shows
 // progress in each, up to the limit: on a slow desktop each DestroyWindow may take
 // seconds, and the module must not be unmapped while the thread still runs in it.
-constexpr DWORD kStopSliceMs = 3000;
+// A slice covers an update's host calls (up to a second each) on a loaded,
+// emulated machine: a shorter one took such a thread for stuck and unmapped the
+// module under it.
+constexpr DWORD kStopSliceMs = 10000;
 constexpr DWORD kStopLimitMs = 60000;
 
 // One window thread's hand-shakes. Only the controlling side frees it, and only

@@ -11,7 +11,7 @@ packages=(g++ make cmake libgtest-dev libbenchmark-dev g++-mingw-w64-i686 wine w
           "$@")
 emulation=""
 if [ "${EMULATE_I386:-}" = 1 ]; then emulation=--force
-elif ! scripts/emulation/setup.sh --probe; then emulation=--auto
+elif ! scripts/emulation/setup.sh --probe; then emulation=--on
 fi
 [ -n "$emulation" ] && packages+=(qemu-user)
 set_up_emulation() { [ -z "$emulation" ] || scripts/emulation/setup.sh "$emulation"; }

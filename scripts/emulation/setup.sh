@@ -3,7 +3,8 @@
 # (IA-32 emulation off), or everywhere when forced (make's EMULATE_I386=1).
 # As root; quick when done.
 #   scripts/emulation/setup.sh --probe  exit 0 where this kernel runs i386 code
-#   scripts/emulation/setup.sh --auto   set up if this kernel needs it
+#   scripts/emulation/setup.sh --auto   set up if this kernel needs it (probes)
+#   scripts/emulation/setup.sh --on     set up: the caller's probe found it needed
 #   scripts/emulation/setup.sh --force  set up even where i386 code runs
 #   scripts/emulation/setup.sh --off    remove the entry again
 set -euo pipefail

@@ -119,8 +119,7 @@ fuzz: fuzz-build
 			$(CURDIR)/build/fuzz/corpus/$$t $(CURDIR)/fuzz/corpus/$$t >build/fuzz/$$t.log 2>&1 \
 			|| { tail -n 40 build/fuzz/$$t.log; exit 1; }; \
 		grep -E '^(Done|stat::number_of_executed_units)' build/fuzz/$$t.log; \
-		grep -o 'INITED cov: [0-9]*' build/fuzz/$$t.log | sed 's/INITED cov/coverage from the seeds/'; \
-		grep -o '^#[0-9]*.*cov: [0-9]*' build/fuzz/$$t.log | tail -n1 | grep -o 'cov: [0-9]*' | sed 's/cov/coverage at the end/'; \
+		fuzz/coverage.sh build/fuzz/$$t.log | paste -sd' ' | sed 's/^\([0-9]*\) \([0-9]*\)$$/coverage: \1 from the seeds, \2 at the end/'; \
 	done
 
 # Part of make test: every target builds and gains coverage within a few seconds.

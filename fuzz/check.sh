@@ -14,8 +14,8 @@ for t in "$@"; do
   build/fuzz/bin/"$t"_fuzz -seed=1 -max_total_time="$seconds" -artifact_prefix="$PWD/build/fuzz/" "$corpus" >"$log" 2>&1
   status=$?
   rm -rf "$corpus"
-  seeds=$(grep -m1 -o 'INITED cov: [0-9]*' "$log" | grep -o '[0-9]*$')
-  final=$(grep -o '^#[0-9]*.*cov: [0-9]*' "$log" | tail -n1 | grep -o '[0-9]*$')
+  seeds="" final=""
+  { read -r seeds; read -r final; } < <(fuzz/coverage.sh "$log") || true
   if [ $status -ne 0 ] || [ -z "$seeds" ] || [ "${final:-0}" -le "$seeds" ]; then
     echo "fuzz-check: $t FAILED (exit $status, coverage ${seeds:-none} from its seeds, ${final:-none} at the end)"
     tail -n 20 "$log"

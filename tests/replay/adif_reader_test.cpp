@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "log_file.h"
+#include "logs/log_file.h"
 
 namespace {
 
@@ -121,6 +121,24 @@ TEST(AdifReader, RecordsThatCannotBeScoredAreSkipped) {
     EXPECT_EQ(cut.skipped[0].reason, "not closed by <EOR> (the file may be truncated)");
 }
 
+// A length counted on CR LF in a file whose line ends are now LF: where the bare
+// LFs make up the difference the value reads whole, otherwise only its record is
+// lost.
+TEST(AdifReader, LengthsCountedOnCrLfReadWhereTheyFitAndCostOnlyTheirRecordWhereNot) {
+    const std::string ok = "<CALL:4>K5ZD<QSO_DATE:8>20210307<TIME_ON:4>1200<BAND:3>20m<EOR>\n";
+    const LogFile fits = ReadLogFile("<COMMENT:10>two\nlines" + ok + ok, "x.adi");
+    EXPECT_EQ(fits.qsos.size(), 2u);
+    EXPECT_TRUE(fits.skipped.empty());
+
+    const LogFile over = ReadLogFile(ok + "<COMMENT:14>two\nlines" + ok + ok, "x.adi");
+    ASSERT_EQ(over.qsos.size(), 2u);
+    ASSERT_EQ(over.skipped.size(), 1u);
+    EXPECT_EQ(over.skipped[0].record, 2);
+    EXPECT_EQ(over.skipped[0].reason, "the field COMMENT runs into the next tag: its length counts more characters "
+                                      "than it holds (were the line ends changed, CR LF to LF?)");
+    EXPECT_EQ(over.qsos[1].record, 3);
+}
+
 // Only a file whose fields cannot be told apart stops the run, in one clean line.
 TEST(AdifReader, FilesUnreadableAsAWholeAreRefusedWithTheLikelyCause) {
     const std::string ok = "<CALL:4>K5ZD<QSO_DATE:8>20210307<TIME_ON:4>1200<BAND:3>20m<EOR>\n";
@@ -130,11 +148,7 @@ TEST(AdifReader, FilesUnreadableAsAWholeAreRefusedWithTheLikelyCause) {
         {ok + "<CALL:10>OH2", "x.adi: line 2: the field CALL wants 10 characters but the file ends first (truncated?)"},
         {"<CALL:x>K5ZD<EOR>", "x.adi: line 1: the field CALL has no valid length"},
         {ok + "<CALL:4", "x.adi: line 2: the file ends inside a tag (truncated?)"},
-        // Lengths counted on CR LF, line ends now LF.
         {"<COMMENT:9>two\r\nlines" + ok, ""},
-        {"<COMMENT:12>two\nlines" + ok,
-         "x.adi: line 1: the field COMMENT runs into the next tag: its length counts more characters than it holds "
-         "(were the line ends changed, CR LF to LF?)"},
         {"a preamble without <EOH>\n" + ok, ""},
         {"Dear contest manager,\nplease find my log attached.\n",
          "x.adi: not an ADIF or Cabrillo file (no ADIF field, no START-OF-LOG: begins a Cabrillo log)"},
@@ -182,6 +196,8 @@ TEST(CabrilloReader, FindsTheReceivedCallWhereTheReceivedExchangeStarts) {
         {"QSO: 1.2G PH 2021-06-12 1800 W1AW FN31 K1ABC FN42", "K1ABC", "", "FN42", "FN31", "23cm"},
         {"QSO: 50 PH 2021-06-12 1800 W1AW FN31 K1ABC FN42", "K1ABC", "", "FN42", "FN31", "6m"},
         {"QSO: 2M PH 2021-06-12 1800 W1AW FN31 K1ABC FN42", "K1ABC", "", "FN42", "FN31", "2m"},
+        // A sponsor's archive: more fields received than sent.
+        {"QSO: 28026 CW 2014-12-20 1429 9A1CRT  599 0001  VE1RGB  599 0029 NA", "VE1RGB", "599", "NA", "0001", "10m"},
     };
     for (const auto& c : cases) {
         const LogFile log = ReadLogFile("START-OF-LOG: 3.0\nCALLSIGN: X1X\n" + c.line + "\nEND-OF-LOG:\n", "x.cbr");
@@ -200,6 +216,11 @@ TEST(CabrilloReader, FindsTheReceivedCallWhereTheReceivedExchangeStarts) {
     ASSERT_EQ(first.qsos.size(), 1u);
     EXPECT_EQ(first.qsos[0].exchRcvd, "2");
     EXPECT_EQ(first.qsos[0].exchSent, "3");
+    const LogFile uneven = ReadLogFile(
+        "START-OF-LOG: 3.0\nQSO: 28026 CW 2014-12-20 1429 9A1CRT  599 0001  VE1RGB  599 0029 NA\n", "x.cbr", {2});
+    ASSERT_EQ(uneven.qsos.size(), 1u);
+    EXPECT_EQ(uneven.qsos[0].exchRcvd, "0029");
+    EXPECT_EQ(uneven.qsos[0].exchSent, "0001");
 }
 
 // Lines as the plug-in writes them ("QSO: %5i %2s %s %-13s %-3s %-6s %-13s %-3s %s"),

@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "analysis.h"
-#include "cty_dat.h"
+#include "logs/cty_dat.h"
 #include "ledger.h"
 #include "log_checks.h"
 #include "report_figures.h"
@@ -31,6 +31,7 @@ struct Qso {
     const char* mode;
     const char* rcvd;
     const char* verdict;  // what the plug-in answered: "" stored, else its bad-QSO reason
+    const char* date = "20210306";
 };
 
 struct Made {
@@ -45,7 +46,7 @@ Made Make(const std::vector<Qso>& qsos) {
     };
     for (const auto& q : qsos) {
         field("CALL", q.call);
-        field("QSO_DATE", "20210306");
+        field("QSO_DATE", q.date);
         field("TIME_ON", q.time);
         field("BAND", q.band);
         field("MODE", q.mode);
@@ -177,6 +178,18 @@ TEST(Analysis, BreaksBandTimeBandChangesAndBestStretches) {
     EXPECT_EQ(a.hours[0].score, (5 + 2 + 10 + 10 + 5) * (5 + 2));  // 5 exchanges, the prefixes OH2 and SM6
 
     EXPECT_EQ(Analyse(MakeLedger(m.plan, m.outcomes), {"40m", "20m"}, 31).time.breaks.size(), 0u);
+}
+
+// Dates that no contest log holds, but a file can: the minutes still add up.
+TEST(Analysis, BreaksThousandsOfYearsLongAddUp) {
+    const Made m = Make({{"OH2BH", "0000", "20m", "RTTY", "0001", "", "19000101"},
+                         {"DL1AB", "0000", "20m", "RTTY", "0002", "", "50000101"},
+                         {"K5ZD", "2359", "20m", "RTTY", "0003", "", "99991231"}});
+    const Analysis a = Analyse(MakeLedger(m.plan, m.outcomes), {"20m"}, 30);
+    ASSERT_EQ(a.time.breaks.size(), 2u);
+    EXPECT_EQ(a.time.breaks[1].minutes, 2629745279);  // counted apart with Python's datetime
+    EXPECT_EQ(a.time.breakMinutes, 4260188159);
+    EXPECT_EQ(a.time.operatingMinutes, 0);
 }
 
 TEST(LogChecks, ALettersShiftReadsAsFigures) {

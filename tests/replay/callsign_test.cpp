@@ -5,9 +5,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "callsign.h"
-#include "cty_dat.h"
-#include "log_file.h"
+#include "logs/callsign.h"
+#include "logs/cty_dat.h"
+#include "logs/log_file.h"
 
 namespace {
 

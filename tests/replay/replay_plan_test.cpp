@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "cabrillo_header.h"
-#include "cty_dat.h"
+#include "logs/cty_dat.h"
 #include "replay_plan.h"
 #include "resources/resource.h"
 

@@ -61,7 +61,7 @@ Analysis Analyse(const Ledger& ledger, const std::vector<std::string>& bandOrder
         for (std::size_t i = 1; i < stored.size(); ++i) {
             const LogQso& prev = *stored[i - 1]->qso;
             const LogQso& q = *stored[i]->qso;
-            const int gap = static_cast<int>((Seconds(q.time) - Seconds(prev.time)) / 60);
+            const std::int64_t gap = (Seconds(q.time) - Seconds(prev.time)) / 60;
             if (q.band != prev.band) ++a.bandChanges;
             if (gap >= breakMinutes) {
                 a.time.breaks.push_back(Break{prev.time, q.time, gap});
@@ -70,8 +70,7 @@ Analysis Analyse(const Ledger& ledger, const std::vector<std::string>& bandOrder
                 b->minutes += gap;
             }
         }
-        a.time.operatingMinutes =
-            static_cast<int>((Seconds(a.time.last) - Seconds(a.time.first)) / 60) - a.time.breakMinutes;
+        a.time.operatingMinutes = (Seconds(a.time.last) - Seconds(a.time.first)) / 60 - a.time.breakMinutes;
     }
 
     std::vector<DateTime> times;

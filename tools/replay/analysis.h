@@ -3,22 +3,24 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "ledger.h"
 
+// Minutes count in 64 bits: a log's dates may lie thousands of years apart.
 struct Break {
     DateTime from, to;  // the QSOs either side
-    int minutes = 0;
+    std::int64_t minutes = 0;
 };
 
 struct OperatingTime {
     DateTime first, last;
     std::vector<Break> breaks;
-    int breakMinutes = 0;
-    int operatingMinutes = 0;  // first to last QSO, less the breaks
+    std::int64_t breakMinutes = 0;
+    std::int64_t operatingMinutes = 0;  // first to last QSO, less the breaks
 };
 
 // One clock hour: counted QSOs and points by band, and where the score stood at
@@ -37,7 +39,7 @@ struct BestRate {
 
 struct BandActivity {
     std::string band;
-    int minutes = 0;  // on the band between QSOs, breaks left out
+    std::int64_t minutes = 0;  // on the band between QSOs, breaks left out
     std::array<int, 4> qsos{}, points{};  // by point class, in PointClass order
 };
 

@@ -40,9 +40,9 @@ std::string Figure(const std::string& svg, const std::string& table) {
 
 std::string N(long long v) { return std::to_string(v); }
 
-std::string Minutes(int minutes) {
-    char text[24];
-    std::snprintf(text, sizeof text, "%d:%02d", minutes / 60, minutes % 60);
+std::string Minutes(long long minutes) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld:%02lld", minutes / 60, minutes % 60);
     return text;
 }
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <sstream>
 
-#include "log_file.h"
+#include "logs/log_file.h"
 #include "resources/resource.h"
 
 namespace {

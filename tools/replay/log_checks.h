@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "ledger.h"
+#include "logs/master_scp.h"
+#include "logs/rtty_shift.h"
 
 // One QSO a check points at: record, time, band, call, and what the check saw.
 struct FlaggedQso {
@@ -24,14 +26,6 @@ struct LogChecks {
     std::vector<FlaggedQso> outsidePeriod;
     bool uniquesChecked = false;  // false without a MASTER.SCP
 };
-
-// The calls of a MASTER.SCP file (one a line, '#' starts a comment), upper case.
-std::unordered_set<std::string> ReadMasterScp(std::string_view text);
-
-// What the text reads as when it was sent in letters but meant in figures: on
-// the teleprinter's letters row QWERTYUIOP are 1234567890 on figures. Empty
-// unless that gives four digits.
-std::string FiguresReading(std::string_view exchange);
 
 // A null `masterScp` leaves the unique-call check out.
 LogChecks CheckLog(const ReplayPlan& plan, const Ledger& ledger, const std::unordered_set<std::string>* masterScp);

@@ -5,7 +5,7 @@
 #include <map>
 #include <set>
 
-#include "cty_dat.h"
+#include "logs/cty_dat.h"
 #include "contest/contest_rules.h"
 #include "contest/call_check.h"
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "callsign.h"
+#include "logs/callsign.h"
 #include "contest/bad_qso_file.h"  // BadQsoFileName: the plug-in's own
-#include "log_file.h"
+#include "logs/log_file.h"
 
 class CountryFile;
 

@@ -21,7 +21,7 @@
 
 #include "after_contest_win32.h"
 #include "cabrillo_header.h"
-#include "cty_dat.h"
+#include "logs/cty_dat.h"
 #include "base/settings.h"
 #include "dialog_watch_win32.h"
 #include "log_checks.h"

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "log_file.h"
+#include "logs/log_file.h"
 #include "win32/owned_handle_win32.h"
 
 std::wstring Widen(const std::string& utf8) {

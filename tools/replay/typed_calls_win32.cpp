@@ -10,8 +10,8 @@
 #include <thread>
 
 #include "automation_object.h"
-#include "callsign.h"
-#include "log_file.h"
+#include "logs/callsign.h"
+#include "logs/log_file.h"
 #include "replay_plan.h"
 #include "stand_in_host.h"
 #include "text_files_win32.h"

@@ -1,9 +1,9 @@
-#include "cty_dat.h"
+#include "logs/cty_dat.h"
 
 #include <algorithm>
 #include <array>
 
-#include "log_file.h"
+#include "logs/log_file.h"
 
 namespace {
 

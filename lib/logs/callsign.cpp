@@ -1,11 +1,11 @@
-#include "callsign.h"
+#include "logs/callsign.h"
 
 #include <algorithm>
 #include <array>
 #include <vector>
 
-#include "cty_dat.h"
-#include "log_file.h"
+#include "logs/cty_dat.h"
+#include "logs/log_file.h"
 
 namespace {
 

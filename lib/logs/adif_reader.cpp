@@ -1,13 +1,14 @@
 // ADIF (.adi) reader: an optional header closed by <EOH>, then records of
 // <NAME:LENGTH[:TYPE]>data fields closed by <EOR>. Names are case-insensitive,
 // lengths count bytes, text outside tags and tags without a length
-// (<APP_LoTW_EOF>, <EOF>) are ignored. A record that cannot be scored is skipped;
-// only a file whose fields cannot be told apart is refused.
+// (<APP_LoTW_EOF>, <EOF>) are ignored. A record that cannot be scored is skipped,
+// and so is one whose length overruns its value; only a file whose fields cannot
+// be told apart is refused.
 #include <algorithm>
 #include <map>
 #include <optional>
 
-#include "log_file.h"
+#include "logs/log_file.h"
 
 namespace {
 
@@ -15,6 +16,7 @@ struct Tag {
     std::string name;  // upper case
     std::string value;
     bool hasData = false;
+    std::string broken;  // why the value cannot be measured; its record is skipped
 };
 
 bool IsNameChar(char c) {
@@ -80,12 +82,21 @@ public:
             if (n > text_.size() - data)
                 Fail("the field " + tag.name + " wants " + std::to_string(n) +
                      " characters but the file ends first (truncated?)");
-            if (RunsIntoNextTag(data, static_cast<std::size_t>(n)))
-                Fail("the field " + tag.name + " runs into the next tag: its length counts more characters than it "
-                     "holds (were the line ends changed, CR LF to LF?)");
-            tag.value = std::string(text_.substr(data, n));
             tag.hasData = true;
-            Advance(data + n);
+            std::size_t span = static_cast<std::size_t>(n);
+            if (RunsIntoNextTag(data, span)) {
+                // Measured on CR LF, and the file's line ends are now bare LF.
+                const auto asCrLf = SpanWithLfAsCrLf(data, span);
+                if (!asCrLf || RunsIntoNextTag(data, *asCrLf)) {
+                    tag.broken = "the field " + tag.name + " runs into the next tag: its length counts more "
+                                 "characters than it holds (were the line ends changed, CR LF to LF?)";
+                    Advance(data);  // the scan goes on at the next tag
+                    return tag;
+                }
+                span = *asCrLf;
+            }
+            tag.value = std::string(text_.substr(data, span));
+            Advance(data + span);
             return tag;
         }
     }
@@ -111,6 +122,21 @@ private:
             if (lines && (tag.find(':') != std::string_view::npos || ToUpper(tag) == "<EOR>")) return true;
         }
         return false;
+    }
+
+    // How many bytes from `data` hold `n` characters when each bare LF stands for
+    // the CR LF it was; nothing when no bare LF is among them or the count ends
+    // inside one.
+    std::optional<std::size_t> SpanWithLfAsCrLf(std::size_t data, std::size_t n) const {
+        std::size_t counted = 0, i = data;
+        bool bare = false;
+        for (; counted < n && i < text_.size(); ++i) {
+            const bool lf = text_[i] == '\n' && (i == data || text_[i - 1] != '\r');
+            bare = bare || lf;
+            counted += lf ? 2 : 1;
+        }
+        if (!bare || counted != n) return std::nullopt;
+        return i - data;
     }
 
     void Advance(std::size_t to) {
@@ -217,11 +243,14 @@ LogFile ReadAdifLog(std::string_view text, const std::string& name) {
     }
     LogFile log;
     Fields fields;
+    std::string broken;  // the first unmeasurable field of the record
     int records = 0, recordLine = 0;
     auto finish = [&] {
         ++records;
         RecordReader reader(fields);
-        if (auto q = reader.Read()) {
+        if (!broken.empty()) {
+            log.skipped.push_back({records, recordLine, broken});
+        } else if (auto q = reader.Read()) {
             q->record = records;
             q->line = recordLine;
             if (log.stationCall.empty()) log.stationCall = q->stationCall;
@@ -230,6 +259,7 @@ LogFile ReadAdifLog(std::string_view text, const std::string& name) {
             log.skipped.push_back({records, recordLine, reader.why()});
         }
         fields.clear();
+        broken.clear();
     };
     for (auto tag = scan->Next(); tag; tag = scan->Next()) {
         if (tag->name == "EOR") {
@@ -238,11 +268,15 @@ LogFile ReadAdifLog(std::string_view text, const std::string& name) {
         }
         if (tag->name == "EOH") {
             // Many programs start the header with a tag; what came before is header.
-            if (records == 0) fields.clear();
+            if (records == 0) {
+                fields.clear();
+                broken.clear();
+            }
             continue;
         }
         if (!tag->hasData) continue;  // <APP_LoTW_EOF>, <EOF>: markers, not fields
         if (fields.empty()) recordLine = scan->line();
+        if (!tag->broken.empty() && broken.empty()) broken = tag->broken;
         fields[tag->name] = std::move(tag->value);
     }
     if (!fields.empty()) {

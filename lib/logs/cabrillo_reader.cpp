@@ -1,11 +1,11 @@
 // Cabrillo 3.0 QSO lines as input: "QSO: freq mo date time call exch... call exch... [t]",
-// with one to four exchange fields a side. Header lines other than CALLSIGN are
+// with one to four exchange fields a side, mostly as many on each. Header lines other than CALLSIGN are
 // skipped. A line that cannot be split for certain is skipped with its reason.
 #include <algorithm>
 #include <optional>
 #include <sstream>
 
-#include "log_file.h"
+#include "logs/log_file.h"
 
 namespace {
 
@@ -51,26 +51,35 @@ bool IsCallLike(const std::string& w) {
 }
 
 struct Split {
-    std::size_t received = 0;  // index of the received call
-    std::size_t fields = 0;    // exchange fields a side
+    std::size_t received = 0;       // index of the received call
+    std::size_t sentFields = 0;     // exchange fields of each side
+    std::size_t receivedFields = 0;
 };
 
 // Words after the time: the sent call, its exchange, the received call, its
-// exchange and maybe a transmitter id. Both sides of a contest exchange have as
-// many fields; a split that needs them to differ, or that could be made two ways,
-// is not certain.
+// exchange and maybe a transmitter id. Both sides of a contest exchange mostly
+// have as many fields; a split that could be made two ways is not certain.
+// Some archives log more received fields than sent ("599 0001" against
+// "599 0029 NA"): such a split is certain when the received call is the only word
+// that can be a call where it may stand, and each side still has a report and a
+// number.
 std::optional<Split> SplitWords(const std::vector<std::string>& w) {
     std::optional<Split> found;
+    std::vector<std::size_t> callLike;
     for (std::size_t k = 2; k <= 5 && k < w.size(); ++k) {
         if (!IsCallLike(w[k])) continue;
+        callLike.push_back(k);
         const std::size_t sent = k - 1, rest = w.size() - k - 1;
         const bool plain = rest == sent;
         const bool withId = rest == sent + 1 && (w.back() == "0" || w.back() == "1");
         if (!plain && !withId) continue;
         if (found) return std::nullopt;
-        found = Split{k, sent};
+        found = Split{k, sent, sent};
     }
-    return found;
+    if (found || callLike.size() != 1) return found;
+    const std::size_t k = callLike.front(), sent = k - 1, received = w.size() - k - 1;
+    if (sent < 2 || received < 2 || received > 4) return std::nullopt;
+    return Split{k, sent, received};
 }
 
 // The column template of most programs and of the plug-in's own file, relative
@@ -133,7 +142,7 @@ public:
             sent.assign(rest.begin() + 1, rest.begin() + static_cast<long>(split->received));
             q.call = rest[split->received];
             received.assign(rest.begin() + static_cast<long>(split->received) + 1,
-                            rest.begin() + static_cast<long>(split->received + 1 + split->fields));
+                            rest.begin() + static_cast<long>(split->received + 1 + split->receivedFields));
         }
         if (HasControlByte(q.call)) return Skip("the call \"" + Printable(q.call) + "\" holds a control byte");
         if (!Exchange(sent, q.rstSent, q.exchSent) || !Exchange(received, q.rstRcvd, q.exchRcvd))

@@ -1,4 +1,4 @@
-#include "log_file.h"
+#include "logs/log_file.h"
 
 #include <algorithm>
 #include <array>

@@ -90,7 +90,8 @@ dist: deps
 	cmake --preset win32-release >/dev/null
 	cmake --build --preset win32-release -j2
 	@rm -rf build/dist && mkdir -p $(DIST)
-	cp build/win32-release/bin/Stats.dll build/win32-release/bin/replay.exe /usr/share/hamradio-files/cty.dat \
+	cp build/win32-release/bin/Stats.dll build/win32-release/bin/replay.exe build/win32-release/bin/logcheck.exe \
+		/usr/share/hamradio-files/cty.dat \
 		/usr/share/hamradio-files/MASTER.SCP examples/sample.adi $(DIST)/
 	sed 's/$$/\r/' docs/GUIDE.txt > $(DIST)/GUIDE.txt
 	sed 's/$$/\r/' examples/header.txt > $(DIST)/header.txt
@@ -98,6 +99,7 @@ dist: deps
 		"Stats.dll    the plug-in: copy it into the Plugins folder under Tevo's working folder" \
 		"replay.exe   scores a log with the plug-in: replay.exe sample.adi --cty cty.dat" \
 		"             and tries the operator windows without Tevo: replay.exe sample.adi --windows" \
+		"logcheck.exe the sponsor's cross-check of a folder of logs: logcheck.exe LOGS --scp MASTER.SCP" \
 		"GUIDE.txt    how to install and use both" > $(DIST)/README.txt
 	cd build/dist && zip -q -r VERDA-WW-DX.zip VERDA-WW-DX
 	@echo "Operator's zip: build/dist/VERDA-WW-DX.zip (version $(VERSION))"
@@ -138,7 +140,8 @@ soak: win32 wine-prefix
 
 # Benchmarks, not tests: the core natively under Google Benchmark, then the real
 # Stats.dll under Wine, one log size per process; one table of both and the targets;
-# then what the Cabrillo pass adds to a replay of the sample.
+# then what the Cabrillo pass adds to a replay of the sample; then the log checker
+# over simulated contests of 500 and 5,000 logs.
 .PHONY: bench
 bench: native win32 wine-prefix
 	build/native/bin/stats_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
@@ -149,6 +152,8 @@ bench: native win32 wine-prefix
 	@python3 bench/table.py build/bench-native.json build/bench-wine.txt
 	@xvfb-run -a python3 bench/cabrillo_wait.py build/win32/bin/replay.exe examples/sample.adi examples/header.txt \
 		/usr/share/hamradio-files/cty.dat
+	@mkdir -p build/bench-logcheck
+	@python3 bench/logcheck_bench.py build/native/bin/simulate_contest build/native/bin/logcheck build/bench-logcheck
 
 clean:
 	rm -rf build out

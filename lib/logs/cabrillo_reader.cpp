@@ -3,7 +3,6 @@
 // skipped. A line that cannot be split for certain is skipped with its reason.
 #include <algorithm>
 #include <optional>
-#include <sstream>
 
 #include "logs/log_file.h"
 
@@ -110,9 +109,12 @@ public:
     QsoLineReader(const std::string& line, const ReadOptions& options) : line_(line), options_(options) {}
 
     std::optional<LogQso> Read() {
-        std::istringstream words(line_.substr(4));
         std::vector<std::string> f;
-        for (std::string w; words >> w;) f.push_back(w);
+        for (std::size_t at = 4; at < line_.size();) {
+            const std::size_t end = std::min(line_.find_first_of(" \t\r\n\v\f", at), line_.size());
+            if (end > at) f.emplace_back(line_, at, end - at);
+            at = end + 1;
+        }
         if (f.size() < 6) return Skip("a QSO line needs at least 6 fields (freq mode date time call call), found " +
                                       std::to_string(f.size()));
         LogQso q;
@@ -179,10 +181,13 @@ private:
 LogFile ReadCabrilloLog(std::string_view text, const std::string& name, const ReadOptions& options) {
     (void)name;
     LogFile log;
-    std::istringstream in{std::string(text)};
+    log.qsos.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
     int records = 0;
-    std::string raw;
-    for (int line = 1; std::getline(in, raw); ++line) {
+    std::size_t next = 0;
+    for (int line = 1; next < text.size(); ++line) {
+        const std::size_t end = std::min(text.find('\n', next), text.size());
+        const std::string_view raw = text.substr(next, end - next);
+        next = end + 1;
         const std::string upper = ToUpper(Trim(raw));
         if (upper.rfind("END-OF-LOG:", 0) == 0) break;
         if (upper.rfind("CALLSIGN:", 0) == 0) {

@@ -204,3 +204,27 @@ LogFile ReadLogFile(std::string_view text, const std::string& name, const ReadOp
     if (LooksBinary(text)) throw InputError(name + ": not an ADIF or Cabrillo file (it holds binary data)");
     return StartsCabrillo(text) ? ReadCabrilloLog(WithoutBom(text), name, options) : ReadAdifLog(text, name);
 }
+
+bool ParseWhen(const std::string& text, DateTime& out) {
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0;
+    const auto digits = [&](std::size_t at, std::size_t n, int& v) {
+        if (at + n > text.size()) return false;
+        v = 0;
+        for (std::size_t i = at; i < at + n; ++i) {
+            if (text[i] < '0' || text[i] > '9') return false;
+            v = v * 10 + (text[i] - '0');
+        }
+        return true;
+    };
+    if (!digits(0, 4, y) || text.size() < 10 || text[4] != '-' || !digits(5, 2, mo) || text[7] != '-' ||
+        !digits(8, 2, d))
+        return false;
+    if (text.size() > 10) {
+        if (text[10] != ' ' && text[10] != 'T') return false;
+        const std::string t = text.substr(11);
+        const bool colon = t.size() == 5 && t[2] == ':';
+        if (t.size() != 4 && !colon) return false;
+        if (!digits(11, 2, h) || !digits(colon ? 14 : 13, 2, mi)) return false;
+    }
+    return MakeQsoTime(y, mo, d, h, mi, 0, out);
+}

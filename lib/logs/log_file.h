@@ -71,6 +71,9 @@ std::uint64_t BandEdgeHz(std::string_view band);
 std::uint64_t TopOfBandsHz();
 // True when the text is `length` decimal digits.
 bool IsDigits(std::string_view text, std::size_t length);
+// A time given on a command line: "YYYY-MM-DD", optionally followed by a blank or
+// 'T' and "HHMM" or "HH:MM"; false when it is no such valid time.
+bool ParseWhen(const std::string& text, DateTime& out);
 // A QSO time from calendar fields; false when a field is out of range (30 February).
 bool MakeQsoTime(int year, int month, int day, int hour, int minute, int second, DateTime& out);
 // Decimal text with an optional fraction ("14.0855") scaled by 10^scaleDigits;

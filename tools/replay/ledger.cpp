@@ -7,6 +7,7 @@
 #include "base/std_files.h"
 #include "contest/intake.h"
 #include "contest/scoring.h"
+#include "logs/csv_field.h"
 
 namespace {
 
@@ -27,16 +28,6 @@ QsoArgs ArgsOf(const ReplayPlan& plan, const PlannedQso& p) {
     a.continent = p.station.continent;
     a.band = q.band;
     return a;
-}
-
-std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
 }
 
 }  // namespace

@@ -1,0 +1,158 @@
+// logcheck: the sponsor's cross-check of one contest's logs. The same portable
+// program on Linux, where sponsors run their robots, and on Windows.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "check_options.h"
+#include "check_report.h"
+#include "logs/cty_dat.h"
+#include "logs/master_scp.h"
+#include "parallel.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool ReadFile(const fs::path& path, std::string& bytes) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in) return false;
+    const std::streamoff size = in.tellg();
+    if (size < 0) return false;
+    bytes.resize(static_cast<std::size_t>(size));
+    in.seekg(0);
+    in.read(bytes.data(), size);
+    return in.gcount() == size;
+}
+
+// Written whole beside the target, then renamed over it.
+void WriteFile(const fs::path& path, const std::string& bytes) {
+    fs::path part = path;
+    part += ".part";
+    {
+        std::ofstream out(part, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        if (!out) throw std::runtime_error("cannot write " + path.string());
+    }
+    fs::rename(part, path);
+}
+
+fs::path DefaultCty(const char* argv0) {
+    const fs::path beside = fs::absolute(argv0).parent_path() / "cty.dat";
+    std::error_code e;
+    if (fs::exists(beside, e)) return beside;
+    return "/usr/share/hamradio-files/cty.dat";
+}
+
+// One line that rewrites itself, for runs long enough to want one.
+class Progress {
+public:
+    void operator()(double share) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - start_ < std::chrono::seconds(2) || (now - last_ < std::chrono::milliseconds(500) && share < 1))
+            return;
+        last_ = now;
+        std::fprintf(stderr, "\rchecking: %3d %%", static_cast<int>(share * 100));
+        shown_ = true;
+    }
+    void End() {
+        if (shown_) std::fprintf(stderr, "\n");
+    }
+
+private:
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now(), last_;
+    bool shown_ = false;
+};
+
+int Run(const std::vector<std::string>& args, const char* argv0) {
+    CheckOptions o;
+    std::unique_ptr<CountryFile> cty;
+    std::unordered_set<std::string> scp;
+    try {
+        o = ParseCheckOptions(args);
+        if (o.help) {
+            std::fputs(kCheckUsage, stdout);
+            return kCheckedAll;
+        }
+        const fs::path ctyPath = o.ctyFile.empty() ? DefaultCty(argv0) : fs::path(o.ctyFile);
+        std::string text;
+        if (!ReadFile(ctyPath, text)) throw InputError("cannot read the country file " + ctyPath.string());
+        cty = std::make_unique<CountryFile>(CountryFile::Parse(text, ctyPath.string()));
+        if (!o.scpFile.empty()) {
+            if (!ReadFile(o.scpFile, text)) throw InputError("cannot read MASTER.SCP " + o.scpFile);
+            scp = ReadMasterScp(text);
+            o.settings.scp = &scp;
+        }
+        std::error_code e;
+        if (!fs::is_directory(o.folder, e)) throw InputError("\"" + o.folder + "\" is not a folder of logs");
+    } catch (const InputError& e) {
+        std::fprintf(stderr, "logcheck: %s\nlogcheck --help lists the options\n", e.what());
+        return kCheckBadArguments;
+    }
+
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(o.folder))
+        if (entry.is_regular_file()) files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    // Read on every core, a batch at a time, so that only a batch's QSOs are held
+    // twice; taken in the folder's order.
+    ContestLogs logs;
+    constexpr std::size_t kBatch = 256;
+    for (std::size_t from = 0; from < files.size(); from += kBatch) {
+        std::vector<ReadLog> batch(std::min(kBatch, files.size() - from));
+        ParallelFor(batch.size(), [&](std::size_t i) {
+            const fs::path& f = files[from + i];
+            std::string text;
+            if (!ReadFile(f, text)) {
+                batch[i].file = f.filename().string();
+                batch[i].error = "cannot be read";
+                return;
+            }
+            batch[i] = ReadStation(f.filename().string(), std::move(text), o.read);
+        });
+        for (auto& r : batch) AddLog(logs, std::move(r));
+    }
+    for (const auto& [file, why] : logs.refused) std::fprintf(stderr, "refused %s: %s\n", file.c_str(), why.c_str());
+    if (logs.logs.empty()) {
+        std::fprintf(stderr, "logcheck: no log in %s could be read\n", o.folder.c_str());
+        return kCheckNoLog;
+    }
+    bool skipped = !logs.refused.empty();
+    for (const auto& log : logs.logs)
+        for (const auto& s : log.skipped) {
+            skipped = true;
+            std::fprintf(stderr, "%s: line %d: %s\n", log.file.c_str(), s.line, s.reason.c_str());
+        }
+
+    Progress progress;
+    const CheckResult result = CheckContest(logs, *cty, o.settings, std::ref(progress));
+    progress.End();
+
+    const fs::path out(o.outDir);
+    fs::create_directories(out / "reports");
+    for (std::size_t l = 0; l < logs.logs.size(); ++l)
+        WriteFile(out / "reports" / ReportName(logs.logs[l]), CheckingReport(logs, result, o.settings, l));
+    WriteFile(out / "verdicts.csv", VerdictsCsv(logs, result, o.settings));
+    WriteFile(out / "results.csv", ResultsCsv(logs, result));
+    WriteFile(out / "results.html", ResultsHtml(logs, result, "Checked results: " + fs::path(o.folder).filename().string()));
+    std::fputs(ConsoleSummary(logs, result).c_str(), stdout);
+    std::printf("written to %s\n", out.string().c_str());
+    return skipped ? kCheckSomeSkipped : kCheckedAll;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(std::vector<std::string>(argv + 1, argv + argc), argv[0]);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "logcheck: %s\n", e.what());
+        return kCheckFailed;
+    }
+}

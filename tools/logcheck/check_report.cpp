@@ -215,7 +215,7 @@ std::string ResultsCsv(const ContestLogs& logs, const CheckResult& result) {
 }
 
 std::string ResultsHtml(const ContestLogs& logs, const CheckResult& result, const std::string& title) {
-    std::string out = "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"windows-1252\"><title>" +
+    std::string out = "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>" +
                       HtmlText(title) +
                       "</title>\n<style>body{font-family:sans-serif;margin:2em}table{border-collapse:collapse;"
                       "margin-bottom:2em}th,td{border:1px solid #999;padding:2px 8px}td.n{text-align:right}"

@@ -57,6 +57,8 @@ TEST(LogCheck, ASimulatedContestsVerdictsMatchItsTruth) {
     for (const char* v : {"ok", "nil", "busted-call", "busted-exchange", "unique", "dupe", "outside-period", "wrong-band"}) {
         ASSERT_GT(truth[v], 0) << v;
         const double precision = 100.0 * truePositive[v] / found[v], recall = 100.0 * truePositive[v] / truth[v];
+        std::printf("%-16s %6d in truth, %6d found, precision %.2f %%, recall %.2f %%\n", v, truth[v], found[v],
+                    precision, recall);
         EXPECT_GE(precision, 99.0) << v << ": " << found[v] << " found, " << truePositive[v] << " right";
         EXPECT_GE(recall, 98.0) << v << ": " << truth[v] << " in truth, " << truePositive[v] << " found";
     }

@@ -198,6 +198,17 @@ bool SaveWindowPng(HWND window, const std::string& path) {
     return WritePng(path, width, height, rgb);
 }
 
+std::string ArtifactPath(const std::string& name) {
+    char exe[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string dir(exe);
+    dir.resize(dir.find_last_of("\\/"));      // ...\build\win32\bin
+    dir.resize(dir.find_last_of("\\/") + 1);  // ...\build\win32\ .
+    dir += "artifacts";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    return dir + "\\" + name;
+}
+
 namespace {
 
 struct OurWindows {

@@ -13,10 +13,18 @@ using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using GetDpiForSystemFn = UINT(WINAPI*)();
 
 template <typename F>
-F User32(const char* name) {
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+F User32(HMODULE user32, const char* name) {
     return user32 ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
 }
+
+// Written before the first window thread starts (CreateThread orders it before
+// that thread's reads), never again.
+struct DpiFunctions {
+    bool prepared = false;
+    SetThreadDpiAwarenessContextFn setThreadContext = nullptr;
+    GetDpiForWindowFn forWindow = nullptr;
+    GetDpiForSystemFn forSystem = nullptr;
+} g_functions;
 
 int ScreenDpi(HWND window) {
     HDC dc = GetDC(window);
@@ -28,8 +36,17 @@ int ScreenDpi(HWND window) {
 
 }  // namespace
 
+void PrepareDpiFunctions() {
+    if (g_functions.prepared) return;
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    g_functions.setThreadContext = User32<SetThreadDpiAwarenessContextFn>(user32, "SetThreadDpiAwarenessContext");
+    g_functions.forWindow = User32<GetDpiForWindowFn>(user32, "GetDpiForWindow");
+    g_functions.forSystem = User32<GetDpiForSystemFn>(user32, "GetDpiForSystem");
+    g_functions.prepared = true;
+}
+
 DpiAwareness MakeThreadPerMonitorAware() {
-    const auto set = User32<SetThreadDpiAwarenessContextFn>("SetThreadDpiAwarenessContext");
+    const auto set = g_functions.setThreadContext;
     if (!set) return DpiAwareness::inherited;
     if (set(kPerMonitorAwareV2)) return DpiAwareness::perMonitorV2;
     if (set(kPerMonitorAware)) return DpiAwareness::perMonitor;
@@ -37,16 +54,14 @@ DpiAwareness MakeThreadPerMonitorAware() {
 }
 
 int WindowDpi(HWND window) {
-    static const auto forWindow = User32<GetDpiForWindowFn>("GetDpiForWindow");
-    if (forWindow && window)
-        if (const UINT dpi = forWindow(window)) return static_cast<int>(dpi);
+    if (g_functions.forWindow && window)
+        if (const UINT dpi = g_functions.forWindow(window)) return static_cast<int>(dpi);
     return ScreenDpi(window);
 }
 
 int SystemDpi() {
-    static const auto forSystem = User32<GetDpiForSystemFn>("GetDpiForSystem");
-    if (forSystem)
-        if (const UINT dpi = forSystem()) return static_cast<int>(dpi);
+    if (g_functions.forSystem)
+        if (const UINT dpi = g_functions.forSystem()) return static_cast<int>(dpi);
     return ScreenDpi(nullptr);
 }
 

@@ -10,6 +10,11 @@ enum class DpiAwareness {
     perMonitorV2,    // per monitor; dialogs rescale themselves when the DPI changes
 };
 
+// Looks up what the system offers, once, on the thread that starts the window
+// thread: a look-up takes the loader lock, which an unload holds while it waits
+// for the window thread, so that thread must never need one.
+void PrepareDpiFunctions();
+
 // Makes the calling thread per-monitor aware where the system offers it. Only the
 // thread: the process's awareness belongs to the host.
 DpiAwareness MakeThreadPerMonitorAware();

@@ -159,6 +159,7 @@ void StartWindowThread(HINSTANCE instance, WindowShared& shared, WindowState& wi
     // The thread's host calls take references to the module; what that needs is
     // looked up here, where the loader lock may be taken.
     PrepareModuleReference();
+    PrepareDpiFunctions();
     HANDLE thread = CreateThread(nullptr, 0, WindowThreadMain, start.get(), 0, nullptr);
     if (!thread) return;
     start.release();  // the thread's now

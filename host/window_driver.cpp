@@ -169,6 +169,26 @@ private:
     HDC dc_;
 };
 
+BOOL CALLBACK NeedsPaint(HWND child, LPARAM found) {
+    if (GetUpdateRect(child, nullptr, FALSE)) *reinterpret_cast<bool*>(found) = true;
+    return TRUE;
+}
+
+// Redraws the window and its controls and waits until its thread has painted
+// them: a window of another thread paints in its own time. Once no update region
+// is left, a paint still under way ends before that thread takes the message sent
+// after it.
+void RedrawAndWait(HWND window, UINT frame) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | frame);
+    for (int i = 0; i < 200; ++i) {
+        bool pending = GetUpdateRect(window, nullptr, FALSE) != FALSE;
+        EnumChildWindows(window, NeedsPaint, reinterpret_cast<LPARAM>(&pending));
+        if (!pending) break;
+        Sleep(10);
+    }
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 2000, nullptr);
+}
+
 }  // namespace
 
 bool SaveWindowPng(HWND window, const std::string& path) {
@@ -182,7 +202,7 @@ bool SaveWindowPng(HWND window, const std::string& path) {
     if (!capture.ok()) return false;
     // Paint everything first, then copy what is on the screen; PrintWindow leaves
     // the controls out under Wine and serves only as the fallback.
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    RedrawAndWait(window, RDW_FRAME);
     if (!BitBlt(capture.dc(), 0, 0, width, height, source.get(), 0, 0, SRCCOPY) &&
         !PrintWindow(window, capture.dc(), 0))
         return false;
@@ -196,6 +216,17 @@ bool SaveWindowPng(HWND window, const std::string& path) {
         for (int x = 0; x < width; ++x) rgb.insert(rgb.end(), {row[3 * x + 2], row[3 * x + 1], row[3 * x]});
     }
     return WritePng(path, width, height, rgb);
+}
+
+std::string ArtifactPath(const std::string& name) {
+    char exe[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string dir(exe);
+    dir.resize(dir.find_last_of("\\/"));      // ...\build\win32\bin
+    dir.resize(dir.find_last_of("\\/") + 1);  // ...\build\win32\ .
+    dir += "artifacts";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    return dir + "\\" + name;
 }
 
 namespace {
@@ -244,7 +275,7 @@ ClientPixels CaptureClient(HWND hwnd) {
     ClientPixels out;
     RECT r{};
     if (!GetClientRect(hwnd, &r) || r.right <= 0 || r.bottom <= 0) return out;
-    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RedrawAndWait(hwnd, 0);
     HDC source = GetDC(hwnd);
     if (!source) return out;
     BITMAPINFO info{};

@@ -46,6 +46,8 @@ void TypeInto(HWND dialog, int id, const std::string& text);
 
 // Saves what the window shows, frame included, as a PNG file.
 bool SaveWindowPng(HWND window, const std::string& path);
+// Where a test keeps a screenshot: build/win32/artifacts, beside bin/.
+std::string ArtifactPath(const std::string& name);
 
 // A visible top-level window of this process with exactly this caption, any class.
 HWND FindOurWindow(const std::wstring& caption);

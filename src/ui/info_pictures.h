@@ -39,17 +39,21 @@ using Picture = std::vector<DrawStep>;
 void SortBytewise(TextList& list);
 
 // Where a list view puts each of `count` entries in a button `right` pixels wide:
-// 40-pixel columns from x = 5, a new 15-pixel line once x passes right - 40.
-std::vector<Point> ListGrid(std::size_t count, int right);
+// 40-pixel columns from x = 5, a new 15-pixel line once x passes right - 40
+// (lengths at 96 DPI, scaled to `dpi`).
+std::vector<Point> ListGrid(std::size_t count, int right, int dpi);
 
 // Line height of the previous-QSO table: seven lines fill the button.
 int TableLineHeight(const Rect& item);
 
+// The buttons are drawn at the DPI of their window: item is in its pixels, and
+// so is the picture.
+
 // The multiplier window's button: the exchanges worked on the current band.
 // Sorts that list in place (it stays sorted), under shared.lock.
-Picture PaintMultiplierButton(WindowShared& shared, const WindowState& ws, const Rect& item);
+Picture PaintMultiplierButton(WindowShared& shared, const WindowState& ws, const Rect& item, int dpi);
 
 // The worked-prefix window's button: the previous-QSO table while a call is
 // entered, otherwise the Nordic-Baltic prefixes worked on the band (sorted in
 // place like the multipliers). Takes shared.lock for its reads.
-Picture PaintPrefixButton(WindowShared& shared, const WindowState& ws, const Rect& item);
+Picture PaintPrefixButton(WindowShared& shared, const WindowState& ws, const Rect& item, int dpi);

@@ -7,6 +7,7 @@
 #include "contest/contest_rules.h"
 #include "base/env.h"
 #include "base/settings.h"
+#include "ui/dpi_scale.h"
 #include "ui/ui_texts.h"
 
 namespace {
@@ -43,17 +44,19 @@ const char* ShowKey(SideWindow w) { return w == SideWindow::multiplier ? setting
 
 }  // namespace
 
-Position LoadPosition(WindowState& ws, Env& env, PlacedWindow w) {
+Position LoadPosition(WindowState& ws, Env& env, PlacedWindow w, int dpi) {
     const PositionKeys keys = KeysOf(w);
     ws.lastLeft = SettingNumber(env, keys.x);
     ws.lastTop = SettingNumber(env, keys.y);
     if (ws.lastLeft == 0) ws.lastLeft = kDefaultLeft;
     if (ws.lastTop == 0) ws.lastTop = kDefaultTop;
-    return {ws.lastLeft, ws.lastTop};
+    return {ScaleToDpi(ws.lastLeft, dpi), ScaleToDpi(ws.lastTop, dpi)};
 }
 
-void SavePosition(WindowState& ws, Env& env, PlacedWindow w, int left, int top) {
+void SavePosition(WindowState& ws, Env& env, PlacedWindow w, int left, int top, int dpi) {
     const PositionKeys keys = KeysOf(w);
+    left = ScaleFromDpi(left, dpi);
+    top = ScaleFromDpi(top, dpi);
     if (left != ws.lastLeft) {
         ws.lastLeft = left;
         env.WriteSetting(keys.x, std::to_string(left));

@@ -14,13 +14,20 @@ struct Position {
     int top = 0;
 };
 
-// Reads the window's stored position into the shared pair and returns it. A
-// missing or zero coordinate counts as not stored: left 10, top 400.
-Position LoadPosition(WindowState& ws, Env& env, PlacedWindow w);
+// Positions are stored in 96-DPI pixels, the ones a DPI-unaware host and the
+// versions before saw, so that a window comes back at the same place of the
+// desktop when the scaling changes, and a file stays readable both ways. `dpi`
+// is the system DPI, to which the desktop's coordinates are scaled.
 
-// Called whenever the mouse moves over a window: writes each coordinate that
-// differs from the last one any of the three windows stored.
-void SavePosition(WindowState& ws, Env& env, PlacedWindow w, int left, int top);
+// Reads the window's stored position into the shared pair and returns it in
+// screen pixels. A missing or zero coordinate counts as not stored: left 10,
+// top 400.
+Position LoadPosition(WindowState& ws, Env& env, PlacedWindow w, int dpi);
+
+// Called whenever the mouse moves over a window, with its position in screen
+// pixels: writes each coordinate that differs from the last one any of the three
+// windows stored.
+void SavePosition(WindowState& ws, Env& env, PlacedWindow w, int left, int top, int dpi);
 
 // The check boxes' settings, and the band names, as the setup window starts.
 void LoadSetupFlags(WindowState& ws, Env& env);

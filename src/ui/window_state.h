@@ -25,8 +25,8 @@ struct WindowState {
     int bandIndex = -1;       // g_bandIndex: band of the last update that recognised one
     double lastFrequency = 0.0;  // g_lastFrequency: where "<SP1>" was last sent, Hz
 
-    // One remembered position for all three windows: a coordinate is written only
-    // when it differs from the last one any of them stored.
+    // One remembered position for all three windows, as stored (96-DPI pixels): a
+    // coordinate is written only when it differs from the last one any of them stored.
     int lastLeft = 0;  // g_lastLeft
     int lastTop = 0;   // g_lastTop
 

@@ -1,6 +1,8 @@
 // CMemDC and the two info buttons: an info picture replayed with GDI.
 #include "win32/info_buttons_win32.h"
 
+#include "win32/dpi_win32.h"
+
 CMemDC::CMemDC(HDC target) : target_(target) {
     if (GetClipBox(target, &rect_) == ERROR || rect_.right <= rect_.left || rect_.bottom <= rect_.top) return;
     memory_ = CreateCompatibleDC(target);
@@ -31,9 +33,10 @@ Rect ItemRect(const DRAWITEMSTRUCT& item) {
 }
 
 // The picture is made first (under the shared data's lock), then drawn without it.
-void Paint(const DRAWITEMSTRUCT& item, const Picture& picture) {
+void Paint(const DRAWITEMSTRUCT& item, const Picture& picture, int dpi) {
     CMemDC mem(item.hDC);
     HDC dc = mem.dc();
+    ScaledFont font(dc, dpi);
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     for (const DrawStep& step : picture) {
         if (step.kind == DrawStep::Kind::fill) {
@@ -52,9 +55,11 @@ void Paint(const DRAWITEMSTRUCT& item, const Picture& picture) {
 }  // namespace
 
 void CCqWwInfoButton::DrawItem(WindowShared& shared, const WindowState& ws, const DRAWITEMSTRUCT& item) {
-    Paint(item, PaintMultiplierButton(shared, ws, ItemRect(item)));
+    const int dpi = WindowDpi(item.hwndItem);
+    Paint(item, PaintMultiplierButton(shared, ws, ItemRect(item), dpi), dpi);
 }
 
 void CCqWpxRtty::DrawItem(WindowShared& shared, const WindowState& ws, const DRAWITEMSTRUCT& item) {
-    Paint(item, PaintPrefixButton(shared, ws, ItemRect(item)));
+    const int dpi = WindowDpi(item.hwndItem);
+    Paint(item, PaintPrefixButton(shared, ws, ItemRect(item), dpi), dpi);
 }

@@ -21,7 +21,7 @@ constexpr UINT_PTR kReadyTimer = 1;
 
 class Setup final : public WindowSurface {
 public:
-    Setup(HWND window, WindowContext& ctx) : window_(window), ctx_(ctx) {}
+    Setup(HWND window, WindowContext& ctx) : window_(window), ctx_(ctx), dpi_(window, ctx.dpiAwareness) {}
     Setup(const Setup&) = delete;
     Setup& operator=(const Setup&) = delete;
     ~Setup() override {
@@ -56,6 +56,7 @@ private:
     HWND window_;
     WindowContext& ctx_;
     HBRUSH brush_ = nullptr;
+    DialogDpi dpi_;
 };
 
 void Setup::ShowFlags() {
@@ -92,7 +93,7 @@ void Setup::SendStartCommands() {
 }
 
 void Setup::Initialise() {
-    const Position p = LoadPosition(ctx_.windows, ctx_.env, PlacedWindow::setup);
+    const Position p = LoadPosition(ctx_.windows, ctx_.env, PlacedWindow::setup, SystemDpi());
     LoadSetupFlags(ctx_.windows, ctx_.env);
     ShowFlags();
     SetWindowPos(window_, nullptr, p.left, p.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
@@ -119,6 +120,8 @@ INT_PTR Setup::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SETCURSOR:
             SavePositionOf(window_, ctx_, PlacedWindow::setup);
             return FALSE;
+        case WM_DPICHANGED:
+            return FollowDpiChange(window_, dpi_, wParam, lParam);
         case WM_TIMER:
             if (wParam != kReadyTimer) return FALSE;
             KillTimer(window_, kReadyTimer);

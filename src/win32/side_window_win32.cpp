@@ -7,7 +7,9 @@
 #include <windows.h>
 
 #include "resource.h"
+#include "ui/dpi_scale.h"
 #include "ui/info_pictures.h"
+#include "win32/dpi_win32.h"
 #include "win32/info_buttons_win32.h"
 #include "win32/window_context_win32.h"
 
@@ -31,7 +33,11 @@ constexpr SideWindowKind kPrevQsoKind{IDD_PREV_QSO, PlacedWindow::prefix, &Windo
 class SideDialog {
 public:
     SideDialog(HWND window, WindowContext& ctx, const SideWindowKind& kind)
-        : window_(window), ctx_(ctx), kind_(kind), brush_(kind.paleYellow ? CreateSolidBrush(kListBackground) : nullptr) {}
+        : window_(window),
+          ctx_(ctx),
+          kind_(kind),
+          brush_(kind.paleYellow ? CreateSolidBrush(kListBackground) : nullptr),
+          dpi_(window, ctx.dpiAwareness) {}
     SideDialog(const SideDialog&) = delete;
     SideDialog& operator=(const SideDialog&) = delete;
     ~SideDialog() {
@@ -56,15 +62,17 @@ private:
     WindowContext& ctx_;
     const SideWindowKind& kind_;
     HBRUSH brush_;
+    DialogDpi dpi_;
 };
 
 // The button follows the client area, 1 pixel in from the top and left and 3
-// from the right and bottom.
+// from the right and bottom (at 96 DPI).
 void FitButton(HWND window) {
     HWND button = GetDlgItem(window, IDC_INFO_BUTTON);
     RECT client;
-    if (button && GetClientRect(window, &client))
-        MoveWindow(button, 1, 1, client.right - 4, client.bottom - 4, TRUE);
+    if (!button || !GetClientRect(window, &client)) return;
+    const int dpi = WindowDpi(window), inset = ScaleToDpi(1, dpi), margins = ScaleToDpi(4, dpi);
+    MoveWindow(button, inset, inset, client.right - margins, client.bottom - margins, TRUE);
 }
 
 INT_PTR SideDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -79,6 +87,8 @@ INT_PTR SideDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SIZE:
             if (kind_.resizable) FitButton(window_);
             return FALSE;
+        case WM_DPICHANGED:
+            return FollowDpiChange(window_, dpi_, wParam, lParam);
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             if (item.CtlID != IDC_INFO_BUTTON) return FALSE;

@@ -4,6 +4,7 @@
 
 #include "resource.h"
 #include "ui/info_pictures.h"
+#include "win32/dpi_win32.h"
 
 bool WindowContext::Russian() const {
     MutexLock lock(shared.lock);
@@ -11,7 +12,7 @@ bool WindowContext::Russian() const {
 }
 
 void MoveToStoredPosition(HWND window, WindowContext& ctx, PlacedWindow which) {
-    const Position p = LoadPosition(ctx.windows, ctx.env, which);
+    const Position p = LoadPosition(ctx.windows, ctx.env, which, SystemDpi());
     SetWindowPos(window, nullptr, p.left, p.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
@@ -31,7 +32,7 @@ void DisableCloseItem(HWND window) {
 
 void SavePositionOf(HWND window, WindowContext& ctx, PlacedWindow which) {
     RECT r;
-    if (GetWindowRect(window, &r)) SavePosition(ctx.windows, ctx.env, which, r.left, r.top);
+    if (GetWindowRect(window, &r)) SavePosition(ctx.windows, ctx.env, which, r.left, r.top, SystemDpi());
 }
 
 void SetText(HWND window, const std::wstring& text) { SetWindowTextW(window, text.c_str()); }
@@ -40,6 +41,13 @@ INT_PTR PaleYellowColours(HDC dc, HBRUSH brush) {
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkColor(dc, kListBackground);
     return reinterpret_cast<INT_PTR>(brush);
+}
+
+INT_PTR FollowDpiChange(HWND window, DialogDpi& dpi, WPARAM wParam, LPARAM lParam) {
+    const bool handled = dpi.Changed(wParam, lParam);
+    if (HWND button = GetDlgItem(window, IDC_INFO_BUTTON)) InvalidateRect(button, nullptr, FALSE);
+    if (handled) SetWindowLongPtrW(window, DWLP_MSGRESULT, 0);
+    return handled ? TRUE : FALSE;
 }
 
 bool HandleSideWindowClosing(HWND window, UINT message, WPARAM wParam, INT_PTR& result) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "contest/contest_state.h"
+#include "win32/dpi_win32.h"
 #include "win32/host_link_win32.h"
 #include "ui/setup_logic.h"
 #include "ui/window_state.h"
@@ -28,6 +29,7 @@ struct WindowContext {
     HWND prefixWindow = nullptr;      // g_prefixWindow, null while closed
     HANDLE ready = nullptr;     // set once the windows are up, updated and painted
     HANDLE stopping = nullptr;  // set once the module asks the window thread to stop
+    DpiAwareness dpiAwareness = DpiAwareness::inherited;  // the window thread's
 
     bool Russian() const;
 };
@@ -50,6 +52,10 @@ void SetText(HWND window, const std::wstring& text);
 // The answer to WM_CTLCOLOR* of the pale-yellow windows: black text on the
 // background colour, and their brush.
 INT_PTR PaleYellowColours(HDC dc, HBRUSH brush);
+
+// WM_DPICHANGED of any of the three windows: the dialog follows the new DPI
+// (`dpi`) and its info button, if any, is drawn again. The dialog procedure's answer.
+INT_PTR FollowDpiChange(HWND window, DialogDpi& dpi, WPARAM wParam, LPARAM lParam);
 
 // What both side windows do with Enter, Esc, the Close command and WM_CLOSE: only
 // the module closes them. True when the message was one of those; `result` is

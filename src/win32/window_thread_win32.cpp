@@ -58,12 +58,15 @@ std::atomic<bool> g_unloading{false};
 std::atomic<unsigned> g_windowProgress{0};
 
 void RunWindowThread(const ThreadStart& start) {
+    // Before any window: each window keeps the awareness of its thread's at creation.
+    const DpiAwareness awareness = MakeThreadPerMonitorAware();
     ComApartment apartment;
     HostLink link(start.stopping);
     g_hostLink = &link;
     WindowContext ctx{start.instance, start.shared, start.windows, start.env, link};
     ctx.ready = start.ready;
     ctx.stopping = start.stopping;
+    ctx.dpiAwareness = awareness;
     RunSetupDialog(ctx);
     SetEvent(start.ready);  // also when the window never came up
     g_setupWindow = nullptr;
@@ -156,6 +159,7 @@ void StartWindowThread(HINSTANCE instance, WindowShared& shared, WindowState& wi
     // The thread's host calls take references to the module; what that needs is
     // looked up here, where the loader lock may be taken.
     PrepareModuleReference();
+    PrepareDpiFunctions();
     HANDLE thread = CreateThread(nullptr, 0, WindowThreadMain, start.get(), 0, nullptr);
     if (!thread) return;
     start.release();  // the thread's now

@@ -95,17 +95,6 @@ protected:
     }
 };
 
-std::string ArtifactPath(const char* name) {
-    char exe[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    std::string dir(exe);
-    dir.resize(dir.find_last_of("\\/"));           // ...\build\win32\bin
-    dir.resize(dir.find_last_of("\\/") + 1);       // ...\build\win32\ .
-    dir += "artifacts";
-    CreateDirectoryA(dir.c_str(), nullptr);
-    return dir + "\\" + name;
-}
-
 TEST_F(CabrilloTest, FirstDialogShowsTheDefaultsAndOkStoresEveryKeyInOrder) {
     HWND host = CreateWindowA("STATIC", "Tevo", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr,
                               nullptr, nullptr);

@@ -3,6 +3,7 @@
 // stand-in host's automation object), what the buttons paint, and the unload.
 #include <windows.h>
 
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,18 +34,6 @@ POINT TopLeft(HWND window) {
     RECT r{};
     GetWindowRect(window, &r);
     return {r.left, r.top};
-}
-
-// The folder for the screenshots: build/win32/artifacts beside bin/.
-std::string ArtifactPath(const std::string& name) {
-    char exe[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    std::string dir(exe);
-    dir.resize(dir.find_last_of("\\/"));
-    dir.resize(dir.find_last_of("\\/") + 1);
-    dir += "artifacts";
-    CreateDirectoryA(dir.c_str(), nullptr);
-    return dir + "\\" + name;
 }
 
 // What TextOutA draws in a fresh context's default font on a plain background:
@@ -453,6 +442,82 @@ TEST_F(WindowsTest, RussianOwnCountryGivesRussianTexts) {
     ASSERT_TRUE(SaveWindowPng(setup, ArtifactPath("setup_ru.png")));
     ASSERT_TRUE(SaveWindowPng(mult, ArtifactPath("multiplier_ru.png")));
     ASSERT_TRUE(SaveWindowPng(prev, ArtifactPath("prefix_table_ru.png")));
+}
+
+// Run at each scaling by e2e_dpi_<DPI> (dpi_run.sh sets the prefix's LogPixels):
+// screenshots of all windows, positions in 96-DPI pixels, and the previous-QSO
+// table measured in what it drew.
+TEST_F(WindowsTest, AtTheScreensDpiPositionsAreKeptAndTheTableFitsItsWindow) {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    if (const char* wanted = std::getenv("STATS_DPI")) ASSERT_EQ(dpi, std::atoi(wanted));  // else it passes vacuously
+    const std::string tag = "dpi-" + std::to_string(dpi) + "-";
+    for (const char* key : {"setup_view_pref", "setup_view_prev_qso"}) SetSetting(key, "1");
+    for (const char* key : {"setup_x", "setup_y"}) SetSetting(key, "10");
+    HWND setup = Reset(), mult = WaitForWindow(L"Working mult"), prev = WaitForWindow(L"Working Prefix");
+    ASSERT_TRUE(setup && mult && prev);
+    AddLog();
+
+    // (10, 10) is (15, 15) at 144 DPI; moved to (450, 375) there, it is stored as (300, 250).
+    const POINT at = TopLeft(setup);
+    EXPECT_EQ(at.x, MulDiv(10, dpi, 96));
+    EXPECT_EQ(at.y, MulDiv(10, dpi, 96));
+    SetWindowPos(setup, nullptr, MulDiv(300, dpi, 96), MulDiv(250, dpi, 96), 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SendMessageTimeoutW(setup, WM_SETCURSOR, reinterpret_cast<WPARAM>(setup), HTCAPTION, SMTO_NORMAL, 1000, nullptr);
+    EXPECT_EQ(Setting("setup_x") + "," + Setting("setup_y"), "300,250");
+    SetWindowPos(setup, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+
+    // At 192 DPI the windows do not fit the screen side by side: each side window
+    // is shot below the setup window, above the other one.
+    RECT below{};
+    GetWindowRect(setup, &below);
+    auto shoot = [&](HWND window, const char* name) {
+        SetWindowPos(window, HWND_TOP, 0, below.bottom + 4, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+        PumpFor(100);
+        EXPECT_TRUE(SaveWindowPng(window, ArtifactPath(tag + name))) << name;
+    };
+    host.frequencyHz = 14070000;
+    Check("");
+    EXPECT_TRUE(WaitForCaption(prev, L"Worked Prefix 4 on 20m"));
+    EXPECT_TRUE(SaveWindowPng(setup, ArtifactPath(tag + "setup.png")));
+    shoot(mult, "multiplier.png");
+    shoot(prev, "prefix-list.png");
+    host.fields[5] = ScriptedField::Text(L"DL1ABC");
+    Check();
+    shoot(prev, "prefix-table.png");
+
+    // Text is whatever is neither background nor bar. Only "Band" and the band
+    // names are drawn in the left quarter; the call and "Time" right of it.
+    const ClientPixels table = CaptureClient(GetDlgItem(prev, kInfoButton));
+    ASSERT_GT(table.width, 0);
+    auto text = [&](int x, int y) { return table.At(x, y) != kTableBackground && table.At(x, y) != kBar; };
+    auto rowHasText = [&](int y, int x0, int x1) {
+        for (int x = x0; x < x1; ++x)
+            if (text(x, y)) return true;
+        return false;
+    };
+    const int quarter = table.width / 4;
+    int headingTop = 0, callTop = 0, rightmost = table.width - 1;
+    while (headingTop < table.height && !rowHasText(headingTop, 0, quarter)) ++headingTop;
+    while (callTop < table.height && !rowHasText(callTop, quarter, table.width)) ++callTop;
+    int callBottom = callTop;
+    while (callBottom + 1 < table.height && rowHasText(callBottom + 1, quarter, table.width)) ++callBottom;
+    auto columnHasText = [&](int x) {
+        for (int y = 0; y < table.height; ++y)
+            if (text(x, y)) return true;
+        return false;
+    };
+    while (rightmost > 0 && !columnHasText(rightmost)) --rightmost;
+    std::printf("dpi %d: table %dx%d, call rows %d-%d, headings from row %d, text up to column %d\n", dpi,
+                table.width, table.height, callTop, callBottom, headingTop, rightmost);
+    EXPECT_LT(callBottom + 1, headingTop) << "the typed call touches the headings";
+    // At 96 DPI the text reaches 84 % of the width.
+    EXPECT_GT(rightmost * 100, table.width * 75) << "the table fills only part of its window";
+    RECT client{};
+    GetClientRect(prev, &client);
+    EXPECT_GE(table.width * 100, client.right * 97);
+    EXPECT_GE(table.height * 100, client.bottom * 97);
 }
 
 TEST_F(WindowsTest, UnloadWithAllWindowsOpenClosesThemPromptly) {

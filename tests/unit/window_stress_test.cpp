@@ -68,8 +68,8 @@ TEST(WindowStress, HostChangesAndWindowPassesShareTheStateSafely) {
             host.fields[5] = i % 3 == 0 ? "" : kCalls[i % 6];
             host.frequency = kFrequencies[i % 7];
             RunUpdate(state.shared, ws, host, surface, windowEnv);
-            PaintMultiplierButton(state.shared, ws, item);
-            PaintPrefixButton(state.shared, ws, item);
+            PaintMultiplierButton(state.shared, ws, item, 96);
+            PaintPrefixButton(state.shared, ws, item, 96);
             host.calls.clear();
         }
     });

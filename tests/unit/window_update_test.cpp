@@ -149,25 +149,46 @@ TEST(UpdateLatch, CallsCheckedDuringAnUpdateGetOneMoreUpdateAfterIt) {
 TEST(SetupSettings, PositionsDefaultAndAreWrittenOnlyWhenTheyChange) {
     FakeEnv env;
     WindowState ws;
-    Position p = LoadPosition(ws, env, PlacedWindow::setup);
+    Position p = LoadPosition(ws, env, PlacedWindow::setup, 96);
     EXPECT_EQ(p.left, 10);
     EXPECT_EQ(p.top, 400);
     env.settings["dxcc_x"] = "0";  // a stored 0 counts as none
     env.settings["dxcc_y"] = "-20";
-    p = LoadPosition(ws, env, PlacedWindow::multiplier);
+    p = LoadPosition(ws, env, PlacedWindow::multiplier, 96);
     EXPECT_EQ(p.left, 10);
     EXPECT_EQ(p.top, -20);
     env.settings["prev_x"] = "99999999999";  // clamped, not overflowed
-    EXPECT_EQ(LoadPosition(ws, env, PlacedWindow::prefix).left, 2147483647);
+    EXPECT_EQ(LoadPosition(ws, env, PlacedWindow::prefix, 96).left, 2147483647);
 
     // One pair for all three windows: only what differs from the last store is written.
     ws.lastLeft = 10;
     ws.lastTop = 400;
     env.settingWrites.clear();
-    SavePosition(ws, env, PlacedWindow::prefix, 10, 300);
-    SavePosition(ws, env, PlacedWindow::multiplier, 50, 300);
-    SavePosition(ws, env, PlacedWindow::setup, 50, 300);
+    SavePosition(ws, env, PlacedWindow::prefix, 10, 300, 96);
+    SavePosition(ws, env, PlacedWindow::multiplier, 50, 300, 96);
+    SavePosition(ws, env, PlacedWindow::setup, 50, 300, 96);
     EXPECT_EQ(env.settingWrites, (std::vector<std::string>{"prev_y=300", "dxcc_x=50"}));
+}
+
+TEST(SetupSettings, PositionsAreStoredIn96DpiPixelsSoTheyKeepTheirPlaceWhenTheScalingChanges) {
+    FakeEnv env;
+    WindowState ws;
+    env.settings["setup_x"] = "200";
+    env.settings["setup_y"] = "101";
+    Position p = LoadPosition(ws, env, PlacedWindow::setup, 144);
+    EXPECT_EQ(p.left, 300);
+    EXPECT_EQ(p.top, 152);  // 151.5, rounded as MulDiv rounds
+    EXPECT_EQ(LoadPosition(ws, env, PlacedWindow::multiplier, 144).top, 600);  // the default, scaled
+
+    // Put back where it was read: nothing to write; moved by a pixel at 192 DPI:
+    // still the same 96-DPI pixel.
+    LoadPosition(ws, env, PlacedWindow::setup, 144);
+    env.settingWrites.clear();
+    SavePosition(ws, env, PlacedWindow::setup, 300, 152, 144);
+    SavePosition(ws, env, PlacedWindow::setup, 399, 201, 192);
+    EXPECT_TRUE(env.settingWrites.empty());
+    SavePosition(ws, env, PlacedWindow::setup, 450, 600, 144);
+    EXPECT_EQ(env.settingWrites, (std::vector<std::string>{"setup_x=300", "setup_y=400"}));
 }
 
 }  // namespace

@@ -451,7 +451,9 @@ TEST_F(WindowsTest, AtTheScreensDpiPositionsAreKeptAndTheTableFitsItsWindow) {
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    if (const char* wanted = std::getenv("STATS_DPI")) ASSERT_EQ(dpi, std::atoi(wanted));  // else it passes vacuously
+    if (const char* wanted = std::getenv("STATS_DPI")) {
+        ASSERT_EQ(dpi, std::atoi(wanted));  // else it passes vacuously
+    }
     const std::string tag = "dpi-" + std::to_string(dpi) + "-";
     for (const char* key : {"setup_view_pref", "setup_view_prev_qso"}) SetSetting(key, "1");
     for (const char* key : {"setup_x", "setup_y"}) SetSetting(key, "10");

@@ -96,7 +96,7 @@ define stage
 	sed 's/$$/\r/' examples/header.txt > $(2)/header.txt
 	sed 's/$$/\r/' installer/replay-log.cmd > $(2)/replay-log.cmd
 	printf '%s\r\n' "VERDA-WW-DX scoring for Tevo, version $(VERSION)" "" \
-		"VERDA-WW-DX-Setup.exe (beside this zip) installs everything: GUIDE.txt, section 1." \
+		"VERDA-WW-DX-Setup.exe, published beside the zip, installs all of this (GUIDE.txt, section 1)." \
 		"By hand: unblock the zip first (Properties, Unblock), then" "" \
 		"Stats.dll      the plug-in: copy it into the Plugins folder under Tevo's working folder" \
 		"replay.exe     scores a log with the plug-in: replay.exe sample.adi --cty cty.dat" \

@@ -104,14 +104,18 @@ Function ${UN}CanWrite
 FunctionEnd
 
 ; $R9 = 1 when the existing file $R8 cannot be opened for writing alone: a
-; loaded DLL is mapped, so this is how Tevo holding Stats.dll shows.
+; loaded DLL is mapped, so this is how Tevo holding Stats.dll shows. A file
+; merely read-only (access denied) is not in use; the rename copes with it.
 Function ${UN}InUse
-  System::Call 'kernel32::CreateFileW(w R8, i 0xC0000000, i 0, p 0, i 3, i 0x80, p 0) i.r1'
+  System::Call 'kernel32::CreateFileW(w R8, i 0xC0000000, i 0, p 0, i 3, i 0x80, p 0) i.r1 ?e'
+  Pop $2
+  StrCpy $R9 0
   ${If} $1 = -1
-    StrCpy $R9 1
+    ${If} $2 <> 5
+      StrCpy $R9 1
+    ${EndIf}
   ${Else}
     System::Call 'kernel32::CloseHandle(i r1)'
-    StrCpy $R9 0
   ${EndIf}
 FunctionEnd
 
@@ -211,7 +215,20 @@ Function .onInit
   ${EndIf}
 FunctionEnd
 
+; The Plugins folder chosen for Tevo's: the folder above it is meant.
+Function TakeTevoFolder
+  ${GetFileName} $TevoDir $0
+  ${If} $0 == "Plugins"
+  ${AndIfNot} ${FileExists} "$TevoDir\${HOST_SETTINGS}"
+    ${GetParent} $TevoDir $1
+    ${If} ${FileExists} "$1\${HOST_SETTINGS}"
+      StrCpy $TevoDir $1
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
 Function TevoPageLeave
+  Call TakeTevoFolder
   ${IfNot} ${FileExists} "$TevoDir\${HOST_SETTINGS}"
     MessageBox MB_YESNO|MB_ICONQUESTION "There is no ${HOST_SETTINGS} in$\r$\n$TevoDir.$\r$\n$\r$\nTevo keeps its settings file in its working folder, and loads plug-ins from the Plugins folder under it. Use this folder all the same?" IDYES +2
     Abort
@@ -233,6 +250,7 @@ FunctionEnd
 !macroend
 
 Section "Install"
+  Call TakeTevoFolder
   StrCpy $Plugins "$TevoDir\Plugins"
 
   ; Both folders writable here, or this setup once more with the rights.

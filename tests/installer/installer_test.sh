@@ -41,6 +41,9 @@ cmp -s "$built" "$tevo/Plugins/Stats.dll" || fail "install: Plugins\\Stats.dll i
 for f in replay.exe Stats.dll cty.dat MASTER.SCP GUIDE.txt replay-log.cmd uninstall.exe; do
   [ -f "$prog/$f" ] || fail "install: no $f in the program folder"
 done
+arp='Software\Microsoft\Windows\CurrentVersion\Uninstall\VERDA-WW-DX'
+wine reg query "HKLM\\$arp" >/dev/null 2>&1 || wine reg query "HKCU\\$arp" >/dev/null 2>&1 ||
+  fail "install: no uninstall entry"
 untouched "install"
 
 # The installed replay.exe with its cty.dat, the plug-in loaded from Tevo's folder:
@@ -84,8 +87,7 @@ cmp -s "$work/older.dll" "$tevo/Plugins/Stats.dll" || fail "uninstall: the older
 [ ! -e "$tevo/Plugins/Stats.dll.bak" ] || fail "uninstall: Stats.dll.bak is still there"
 [ ! -e "$prog" ] || fail "uninstall: the program folder is left: $(ls "$prog")"
 for root in HKLM HKCU; do
-  wine reg query "$root\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\VERDA-WW-DX" >/dev/null 2>&1 &&
-    fail "uninstall: the $root uninstall entry is left"
+  wine reg query "$root\\$arp" >/dev/null 2>&1 && fail "uninstall: the $root uninstall entry is left"
 done
 untouched "uninstall"
 [ "$(ls "$tevo/Plugins" | sort | tr '\n' ' ')" = "KOVAR.hlp Stats.dll VERDA-WW.ini " ] ||

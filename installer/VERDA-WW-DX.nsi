@@ -9,7 +9,8 @@
 ;                   Tevo2.ini is found); /TEVO="C:\a b" or "/TEVO=C:\a b"
 ;   /D=<folder>     the program folder, last on the line, unquoted (NSIS's own)
 ;   [0] installed  [1] cancelled  [2] aborted  [3] Stats.dll in use (Tevo runs)
-;   [4] a folder cannot be written  [5] silent, and no Tevo folder known
+;   [4] a folder cannot be written, even with administrator rights
+;   [5] silent, and no Tevo folder known  [6] administrator rights not given
 ; The uninstaller: /S silent, /RESTORE puts back the Stats.dll the setup replaced.
 ;
 ; The setup asks for no rights; when a folder needs them it runs itself once
@@ -37,6 +38,7 @@ ManifestDPIAware true
 !define EXIT_IN_USE 3
 !define EXIT_NOT_WRITABLE 4
 !define EXIT_NO_TEVO 5
+!define EXIT_NO_RIGHTS 6
 
 Name "${PRODUCT} ${VERSION}"
 Caption "${PRODUCT} scoring for Tevo ${VERSION} Setup"
@@ -276,7 +278,7 @@ Section "Install"
     ${ElseIf} $R9 = ${EXIT_IN_USE}
       ${FailWith} ${EXIT_IN_USE} "${IN_USE_TEXT}"
     ${ElseIf} $R9 = -1
-      ${FailWith} ${EXIT_NOT_WRITABLE} "Setup needs administrator rights to write into $Plugins or $INSTDIR, and Windows did not give them. Nothing has been changed."
+      ${FailWith} ${EXIT_NO_RIGHTS} "Setup needs administrator rights to write into $Plugins or $INSTDIR, and Windows did not give them. Nothing has been changed."
     ${Else}
       ${FailWith} $R9 "Setup with administrator rights ended with status $R9."
     ${EndIf}
@@ -409,7 +411,7 @@ Section "Uninstall"
     ${ElseIf} $R9 = ${EXIT_IN_USE}
       ${FailWith} ${EXIT_IN_USE} "${IN_USE_TEXT}"
     ${ElseIf} $R9 = -1
-      ${FailWith} ${EXIT_NOT_WRITABLE} "The uninstaller needs administrator rights, and Windows did not give them. Nothing has been changed."
+      ${FailWith} ${EXIT_NO_RIGHTS} "The uninstaller needs administrator rights, and Windows did not give them. Nothing has been changed."
     ${Else}
       ${FailWith} $R9 "The uninstaller with administrator rights ended with status $R9."
     ${EndIf}

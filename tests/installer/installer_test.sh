@@ -96,10 +96,16 @@ untouched "uninstall"
 # The uninstall forgot the folder: silent without /TEVO is refused (5). The
 # Plugins folder named for Tevo's means the folder above it; the same version
 # again keeps the backup; an uninstall without /RESTORE leaves the backup.
-ran "second round: no folder, the Plugins folder named, the same version twice, uninstall"
+ran "second round: no folder, one not writable, the Plugins folder named, the same version twice, uninstall"
 wine_status "$setup" /S "/D=$(win "$prog")"; status=$?
 [ $status -eq 5 ] || fail "install without a Tevo folder ended with $status, not 5"
 [ ! -e "$prog" ] || fail "install without a Tevo folder wrote the program folder"
+# A Tevo folder that cannot be made: the setup runs itself again for the rights
+# (Wine asks no one) and that run's own refusal, 4, comes back; nothing is written.
+printf 'a file' > "$work/not a folder"
+install "$work/not a folder"; status=$?
+[ $status -eq 4 ] || fail "install into a folder that cannot be made ended with $status, not 4"
+[ -z "$(ls -A "$prog" 2>/dev/null)" ] || fail "the refused install wrote $(ls "$prog")"
 install "$tevo/Plugins" && install || fail "the second round's installs failed"
 [ ! -e "$tevo/Plugins/Plugins" ] || fail "install into Plugins\\Plugins"
 cmp -s "$work/older.dll" "$tevo/Plugins/Stats.dll.bak" || fail "the same version twice: the backup is not the older Stats.dll"
@@ -109,5 +115,5 @@ cmp -s "$work/older.dll" "$tevo/Plugins/Stats.dll.bak" || fail "uninstall withou
 untouched "second round"
 
 ran "done"
-[ $failures -eq 0 ] && echo "installer: install, replay, upgrade, refusal under a running host and uninstall passed"
+[ $failures -eq 0 ] && echo "installer: install, replay, upgrade, refusals and uninstall passed"
 exit $((failures > 0))

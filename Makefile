@@ -10,7 +10,7 @@ export WINEPREFIX := $(CURDIR)/build/wine
 export WINEDLLOVERRIDES := mscoree,mshtml=
 export EMULATE_I386
 
-.PHONY: thread-safety all deps test-deps native native-asan native-tsan win32 replay wine-prefix emulation-check test demo dist fuzz fuzz-build fuzz-check soak clean
+.PHONY: thread-safety all deps test-deps native native-asan native-tsan win32 replay wine-prefix emulation-check installer-check test demo dist fuzz fuzz-build fuzz-check soak clean
 
 all: native win32
 
@@ -49,9 +49,9 @@ wine-prefix: deps
 emulation-check: deps
 	@tests/emulation/run.sh
 
-# The HTML report test opens the report in a browser.
+# The HTML report test opens the report in a browser; the installer test makes one.
 test-deps: deps
-	@scripts/install-deps.sh chromium clang
+	@scripts/install-deps.sh chromium clang nsis
 
 # Clang checks the lock discipline of the portable code: who holds the contest
 # state's lock for which data (base/thread_annotations.h).
@@ -61,7 +61,7 @@ thread-safety: test-deps
 		clang++ -std=c++20 -fsyntax-only -Wthread-safety -Werror -Isrc -DSTATS_VERSION='"check"' $$f || exit 1; \
 	done; echo "thread-safety: $(words $(CORE_SOURCES)) files checked"
 
-test: native native-asan native-tsan win32 wine-prefix test-deps thread-safety emulation-check fuzz-check
+test: native native-asan native-tsan win32 wine-prefix test-deps thread-safety emulation-check fuzz-check installer-check
 	ctest --preset native-asan
 	ctest --preset native-tsan
 	ctest --preset native
@@ -79,30 +79,51 @@ demo: replay wine-prefix
 		--workdir out/ --html out/report.html --analysis out/analysis.html --ledger out/ledger.csv \
 		--cabrillo --header examples/header.txt; s=$$?; wineserver -k; exit $$s'
 
-# A zip for operators: the plug-in and the replay program as released (optimised,
-# symbols stripped, in build/win32-release beside the tests' build), the country
-# file, MASTER.SCP for the analysis' unique-call check, the sample, a guide and a
-# short README with the version, Windows line ends.
+# A zip for operators and its installer beside it: the plug-in and the replay
+# program as released (optimised, symbols stripped, in build/win32-release beside
+# the tests' build), the country file, MASTER.SCP for the analysis' unique-call
+# check (both with Debian's dates, so that the installer's update of them goes by
+# age), the sample, a guide, a short README with the version, Windows line ends.
+# The installer (installer/VERDA-WW-DX.nsi) takes its files from the same folder.
 DIST := build/dist/VERDA-WW-DX
 VERSION := $(shell grep -o 'Stats VERSION [0-9.]*' CMakeLists.txt | cut -d' ' -f3)
+# The folder the zip and the installer are made of: $(call stage,programs' folder,dist folder).
+define stage
+	@rm -rf $(2) && mkdir -p $(2)
+	cp $(1)/Stats.dll $(1)/replay.exe $(1)/logcheck.exe examples/sample.adi $(2)/
+	cp -p /usr/share/hamradio-files/cty.dat /usr/share/hamradio-files/MASTER.SCP $(2)/
+	sed 's/$$/\r/' docs/GUIDE.txt > $(2)/GUIDE.txt
+	sed 's/$$/\r/' examples/header.txt > $(2)/header.txt
+	sed 's/$$/\r/' installer/replay-log.cmd > $(2)/replay-log.cmd
+	printf '%s\r\n' "VERDA-WW-DX scoring for Tevo, version $(VERSION)" "" \
+		"VERDA-WW-DX-Setup.exe, published beside the zip, installs all of this (GUIDE.txt, section 1)." \
+		"By hand: unblock the zip first (Properties, Unblock), then" "" \
+		"Stats.dll      the plug-in: copy it into the Plugins folder under Tevo's working folder" \
+		"replay.exe     scores a log with the plug-in: replay.exe sample.adi --cty cty.dat" \
+		"               and tries the operator windows without Tevo: replay.exe sample.adi --windows" \
+		"replay-log.cmd scores a log dropped on it, or chosen, and opens its analysis page" \
+		"logcheck.exe   for the sponsor: checks a folder of logs against each other:" \
+		"               logcheck.exe LOGS --scp MASTER.SCP (GUIDE.txt, section 8)" \
+		"GUIDE.txt      how to install, uninstall and use them" > $(2)/README.txt
+	makensis -V2 -DDIST=$(CURDIR)/$(2) -DVERSION=$(VERSION) -DOUTFILE=$(CURDIR)/$(2)-Setup.exe installer/VERDA-WW-DX.nsi
+endef
+
 dist: deps
-	@scripts/install-deps.sh zip
+	@scripts/install-deps.sh zip nsis
 	cmake --preset win32-release >/dev/null
 	cmake --build --preset win32-release -j2
-	@rm -rf build/dist && mkdir -p $(DIST)
-	cp build/win32-release/bin/Stats.dll build/win32-release/bin/replay.exe build/win32-release/bin/logcheck.exe \
-		/usr/share/hamradio-files/cty.dat \
-		/usr/share/hamradio-files/MASTER.SCP examples/sample.adi $(DIST)/
-	sed 's/$$/\r/' docs/GUIDE.txt > $(DIST)/GUIDE.txt
-	sed 's/$$/\r/' examples/header.txt > $(DIST)/header.txt
-	printf '%s\r\n' "VERDA-WW-DX scoring for Tevo, version $(VERSION)" "" \
-		"Stats.dll    the plug-in: copy it into the Plugins folder under Tevo's working folder" \
-		"replay.exe   scores a log with the plug-in: replay.exe sample.adi --cty cty.dat" \
-		"             and tries the operator windows without Tevo: replay.exe sample.adi --windows" \
-		"logcheck.exe the sponsor's cross-check of a folder of logs: logcheck.exe LOGS --scp MASTER.SCP" \
-		"GUIDE.txt    how to install and use both" > $(DIST)/README.txt
+	@rm -rf build/dist
+	$(call stage,build/win32-release/bin,$(DIST))
 	cd build/dist && zip -q -r VERDA-WW-DX.zip VERDA-WW-DX
-	@echo "Operator's zip: build/dist/VERDA-WW-DX.zip (version $(VERSION))"
+	@echo "Operator's zip: build/dist/VERDA-WW-DX.zip, installer: $(DIST)-Setup.exe (version $(VERSION))"
+
+# Part of make test: the installer, made of the tests' build as make dist makes
+# it, installs, upgrades, is refused under a running host and uninstalls, under Wine.
+TEST_SETUP := build/win32/setup/VERDA-WW-DX
+installer-check: win32 wine-prefix test-deps
+	$(call stage,build/win32/bin,$(TEST_SETUP))
+	@wineserver -k 2>/dev/null || true
+	xvfb-run -a tests/installer/installer_test.sh $(CURDIR)/$(TEST_SETUP)-Setup.exe $(CURDIR)/build/win32/bin/Stats.dll
 
 # Each fuzz target for FUZZ_TIME seconds from its committed seeds; new inputs
 # collect in build/fuzz/corpus, crashes as crash-* files in build/fuzz.

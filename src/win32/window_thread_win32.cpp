@@ -23,8 +23,8 @@ constexpr DWORD kReadyWaitMs = 5000;
 // seconds, and the module must not be unmapped while the thread still runs in it.
 // A slice covers an update's host calls (up to a second each) on a loaded,
 // emulated machine: a shorter one took such a thread for stuck and unmapped the
-// module under it.
-constexpr DWORD kStopSliceMs = 10000;
+// module under it (3 s often, 10 s now and then).
+constexpr DWORD kStopSliceMs = 20000;
 constexpr DWORD kStopLimitMs = 60000;
 
 // One window thread's hand-shakes. Only the controlling side frees it, and only

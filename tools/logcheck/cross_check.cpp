@@ -258,7 +258,6 @@ private:
                 const CheckQso& q = log.qsos[i];
                 QsoCheck& v = c.qsos[i];
                 const std::int32_t other = logs_.LogOf(q.call);
-                if (other >= 0) ++c.checkable;
                 if (!inPeriod_[l][i]) {
                     v.verdict = Verdict::outsidePeriod;
                     v.why = Why::rule;

@@ -51,7 +51,6 @@ StationScore ScoreStation(const ContestLogs& logs, const StationLog& log, const 
     StationScore out;
     out.rulings.assign(log.qsos.size(), Ruling::notHanded);
     out.points.assign(log.qsos.size(), 0);
-    std::vector<std::size_t> stored;  // QSO of each log record
     for (std::size_t i = 0; i < log.qsos.size(); ++i) {
         if (!handed.empty() && !handed[i]) continue;
         const CheckQso& q = log.qsos[i];
@@ -76,7 +75,6 @@ StationScore ScoreStation(const ContestLogs& logs, const StationLog& log, const 
             out.rulings[i] = RulingOf(files.last);
             continue;
         }
-        stored.push_back(i);
         const CInfo& r = state.shared.log.back();
         out.rulings[i] = r.dupe ? Ruling::dupe : Ruling::counted;
         if (!r.dupe) out.points[i] = QsoPoints(r.band, r, own);

@@ -61,5 +61,4 @@ struct LogCheck {
     int counts[kVerdictCount] = {};
     // Removed or flagged QSOs against those the other logs could check, in percent.
     double errorRate = 0;
-    int checkable = 0;  // QSOs whose station sent a log
 };

@@ -11,6 +11,8 @@
 #include "ledger.h"
 #include "log_checks.h"
 #include "report_figures.h"
+#include "logs/adif_reader.h"
+#include "logs/input_error.h"
 
 namespace {
 

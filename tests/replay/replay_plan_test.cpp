@@ -6,6 +6,8 @@
 #include "logs/cty_dat.h"
 #include "replay_plan.h"
 #include "resources/resource.h"
+#include "logs/adif_reader.h"
+#include "logs/input_error.h"
 
 namespace {
 

@@ -2,6 +2,10 @@
 
 #include <cmath>
 
+#include "logs/input_error.h"
+#include "logs/text.h"
+#include "logs/dates.h"
+
 const char* const kCheckUsage =
     "usage: logcheck FOLDER [options]\n"
     "  FOLDER               one contest's logs, a Cabrillo file per station\n"

@@ -8,6 +8,7 @@
 #include "base/html_text.h"
 #include "logs/csv_field.h"
 #include "parallel.h"
+#include "logs/text.h"
 
 namespace {
 

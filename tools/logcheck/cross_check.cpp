@@ -9,6 +9,7 @@
 #include "logs/rtty_shift.h"
 #include "parallel.h"
 #include "station_score.h"
+#include "logs/text.h"
 
 namespace {
 

@@ -3,6 +3,8 @@
 #include <map>
 #include <set>
 
+#include "logs/text.h"
+
 namespace {
 
 FlaggedQso Flag(const LogQso& q, std::string note) { return {q.record, q.time, q.band, q.call, std::move(note)}; }

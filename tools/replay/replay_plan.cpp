@@ -8,6 +8,9 @@
 #include "logs/cty_dat.h"
 #include "contest/contest_rules.h"
 #include "contest/call_check.h"
+#include "logs/input_error.h"
+#include "logs/text.h"
+#include "logs/dates.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "logs/callsign.h"
 #include "contest/bad_qso_file.h"  // BadQsoFileName: the plug-in's own
-#include "logs/log_file.h"
+#include "logs/log_records.h"
 
 class CountryFile;
 

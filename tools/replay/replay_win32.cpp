@@ -31,6 +31,10 @@
 #include "text_files_win32.h"
 #include "typed_calls_win32.h"
 #include "window_driver.h"
+#include "logs/input_error.h"
+#include "logs/text.h"
+#include "logs/bands.h"
+#include "logs/log_file.h"
 
 namespace fs = std::filesystem;
 

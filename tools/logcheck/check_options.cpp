@@ -40,9 +40,7 @@ int Count(const std::string& option, const std::string& v, int low, int high) {
 }
 
 std::int32_t Minute(const std::string& option, const std::string& v) {
-    DateTime t;
-    if (!ParseWhen(v, t)) throw InputError(option + " \"" + v + "\" is not a date YYYY-MM-DD or \"YYYY-MM-DD HHMM\"");
-    return static_cast<std::int32_t>(std::llround(t.value * 1440.0));
+    return static_cast<std::int32_t>(std::llround(WhenOption(option, v).value * 1440.0));
 }
 
 std::vector<std::string> Words(const std::string& text) {

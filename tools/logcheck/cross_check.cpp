@@ -5,11 +5,12 @@
 #include <unordered_map>
 
 #include "call_distance.h"
+#include "contest/scoring.h"
 #include "logs/master_scp.h"
 #include "logs/rtty_shift.h"
+#include "logs/text.h"
 #include "parallel.h"
 #include "station_score.h"
-#include "logs/text.h"
 
 namespace {
 
@@ -380,8 +381,7 @@ private:
         int penalty = 0, errors = 0;
         for (std::size_t i = 0; i < log.qsos.size(); ++i) {
             const Verdict v = c.qsos[i].verdict;
-            const bool removed = v == Verdict::nil || v == Verdict::bustedCall || v == Verdict::bustedExchange ||
-                                 (v == Verdict::unique && s_.removeUniques);
+            const bool removed = RemovedFromCheckedScore(v, s_.removeUniques);
             handed[i] = inPeriod_[l][i] && !removed;
             if (v == Verdict::nil || v == Verdict::bustedCall) penalty += s_.penalty * c.qsos[i].points;
             if (removed || v == Verdict::unique) ++errors;
@@ -391,7 +391,7 @@ private:
         c.penaltyPoints = penalty;
         if (penalty > 0) {
             const int points = std::max(0, c.checked.points - penalty);
-            c.checked.score = std::int64_t{points} * (c.checked.exchangeMults + c.checked.prefixMults);
+            c.checked.score = ClaimedScore(points, c.checked.exchangeMults, c.checked.prefixMults);
         }
         const std::size_t counted = log.qsos.size() - static_cast<std::size_t>(c.counts[int(Verdict::outsidePeriod)]);
         c.errorRate = counted ? 100.0 * errors / static_cast<double>(counted) : 0;

@@ -17,7 +17,7 @@ QsoArgs ArgsOf(const ReplayPlan& plan, const PlannedQso& p) {
     a.myCall = plan.myCall;
     a.call = q.call;
     a.time = q.time;
-    a.freqHz = q.freqHz <= 0xFFFFFFFFu ? static_cast<unsigned>(q.freqHz) : 0;  // as replay hands it over
+    a.freqHz = HostFreqHz(q);
     a.mode = q.mode;
     a.rstSent = q.rstSent;
     a.rstRcvd = q.rstRcvd;
@@ -128,7 +128,7 @@ Ledger MakeLedger(const ReplayPlan& plan, const std::vector<QsoOutcome>& outcome
         }
         row.exchangeMults = exchangeMults;
         row.prefixMults = prefixMults;
-        row.score = static_cast<std::int64_t>(points) * (exchangeMults + prefixMults);
+        row.score = ClaimedScore(points, exchangeMults, prefixMults);
         ledger.rows.push_back(std::move(row));
     }
     ledger.score = ledger.rows.empty() ? 0 : ledger.rows.back().score;

@@ -63,12 +63,7 @@ ReplayOptions ParseOptions(const std::vector<std::string>& args) {
             if (i + 1 >= args.size()) throw InputError("the option " + a + " needs a value");
             return args[++i];
         };
-        auto when = [&](std::optional<DateTime>& out) {
-            const std::string& v = value();
-            DateTime t;
-            if (!ParseWhen(v, t)) throw InputError(a + " \"" + v + "\" is not a date YYYY-MM-DD or \"YYYY-MM-DD HHMM\"");
-            out = t;
-        };
+        auto when = [&](std::optional<DateTime>& out) { out = WhenOption(a, value()); };
         if (a == "--help" || a == "-h" || a == "/?") o.help = true;
         else if (a == "--cty") o.ctyFile = value();
         else if (a == "--mycall") o.myCall = ToUpper(Trim(value()));

@@ -57,6 +57,10 @@ struct PlannedQso {
     CallAnalysis station;
 };
 
+// The frequency as the host's argument holds it, 32 bits of Hz: 0 above 4.29 GHz,
+// where the band name alone tells the plug-in where the QSO was.
+inline unsigned HostFreqHz(const LogQso& q) { return q.freqHz <= 0xFFFFFFFFu ? static_cast<unsigned>(q.freqHz) : 0; }
+
 struct ReplayPlan {
     std::string myCall;
     CallAnalysis me;

@@ -235,9 +235,7 @@ private:
             call.myCall = plan_.myCall.c_str();
             call.call = q.call.c_str();
             call.time = ToHost(q.time);
-            // The host's argument holds 32 bits of Hz; above 4.29 GHz the band name
-            // alone tells the plug-in where the QSO was.
-            call.freqHz = q.freqHz <= 0xFFFFFFFFu ? static_cast<unsigned>(q.freqHz) : 0;
+            call.freqHz = HostFreqHz(q);
             call.mode = q.mode.c_str();
             call.rstSent = q.rstSent.c_str();
             call.rstRcvd = q.rstRcvd.c_str();

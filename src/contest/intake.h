@@ -1,6 +1,7 @@
 // QSO intake (AddData0) and removal (RemoveData0).
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 #include "contest/contest_state.h"
@@ -24,9 +25,17 @@ struct QsoArgs {
     std::string_view band;
 };
 
-// Judges the QSO, stores it (valid or dupe) and writes a bad-QSO line for a
-// rejected or dupe QSO. Returns 1 when stored, 0 when rejected.
-int AddData(ContestState& state, Files& files, const QsoArgs& qso);
+// The intake's judgment of a QSO. The tests run in this order, band, mode,
+// numbers, and the first that fails decides; only a QSO that passes them all
+// can be a dupe.
+enum class IntakeVerdict : std::uint8_t { accepted, wrongBand, wrongMode, noRxNumber, dupe };
+
+// Whether the log keeps the QSO: AddData0 answers 1 for these, 0 for the others.
+constexpr bool Stored(IntakeVerdict v) { return v == IntakeVerdict::accepted || v == IntakeVerdict::dupe; }
+
+// Judges the QSO, stores it (accepted or dupe) and writes its bad-QSO line
+// (BadQsoLine) for every verdict but accepted.
+IntakeVerdict AddData(ContestState& state, Files& files, const QsoArgs& qso);
 
 // Takes the first matching QSO out of the log and its lines out of the bad-QSO
 // file. Returns 1.

@@ -5,9 +5,10 @@
 #include <stdexcept>
 
 #include "base/std_files.h"
-#include "contest/intake.h"
+#include "contest/bad_qso_file.h"
 #include "contest/scoring.h"
 #include "logs/csv_field.h"
+#include "logs/text.h"
 
 namespace {
 
@@ -30,6 +31,28 @@ QsoArgs ArgsOf(const ReplayPlan& plan, const PlannedQso& p) {
     return a;
 }
 
+std::string Judged(IntakeVerdict v) {
+    switch (v) {
+        case IntakeVerdict::accepted: return "counts it";
+        case IntakeVerdict::dupe: return "takes it as a dupe";
+        default: return "rejects it";
+    }
+}
+
+std::string Shown(const std::string& line) { return line.empty() ? "none" : "\"" + Printable(line) + "\""; }
+
+// The plug-in's answer and bad-QSO line for a QSO against those of its rule code.
+void HoldAgainst(const QsoOutcome& plugin, int record, IntakeVerdict v, const std::string& line) {
+    const bool stored = plugin.result != 0;
+    const std::string which = "record " + std::to_string(record) + ": ";
+    if (stored != Stored(v))
+        throw std::runtime_error(which + "the plug-in " + (stored ? "stored it" : "rejected it") + ", its rule code " +
+                                 Judged(v));
+    if (plugin.badLine != line && !(plugin.badLine.empty() && !stored))
+        throw std::runtime_error(which + "the plug-in's bad-QSO line is " + Shown(plugin.badLine) +
+                                 ", its rule code's " + Shown(line));
+}
+
 }  // namespace
 
 const LedgerBand* Ledger::Band(const std::string& band) const {
@@ -50,11 +73,10 @@ const char* PointClassName(PointClass c) {
 
 std::string VerdictText(const LedgerRow& row) {
     switch (row.verdict) {
-        case LedgerVerdict::counted: return "counted";
-        case LedgerVerdict::dupe: return "dupe of record " + std::to_string(row.dupeOf);
-        case LedgerVerdict::rejected: break;
+        case IntakeVerdict::accepted: return "counted";
+        case IntakeVerdict::dupe: return "dupe of record " + std::to_string(row.dupeOf);
+        default: return std::string(BadQsoReason(row.verdict));
     }
-    return row.reason;
 }
 
 Ledger MakeLedger(const ReplayPlan& plan, const std::vector<QsoOutcome>& outcomes) {
@@ -75,29 +97,18 @@ Ledger MakeLedger(const ReplayPlan& plan, const std::vector<QsoOutcome>& outcome
     for (std::size_t i = 0; i < plan.qsos.size(); ++i) {
         const LogQso& q = plan.qsos[i].qso;
         const QsoOutcome& o = outcomes[i];
+        const QsoArgs args = ArgsOf(plan, plan.qsos[i]);
         LedgerRow row;
         row.qso = &q;
-        const std::size_t before = state.shared.log.size();
-        const bool stored = AddData(state, files, ArgsOf(plan, plan.qsos[i])) != 0 && state.shared.log.size() > before;
-        const bool dllDupe = !o.badLine.empty() && RejectionReason(o.badLine) == "DUPE";
-        const bool dllStored = o.result != 0;
-        const bool dupe = stored && state.shared.log.back().dupe != 0;
-        if (stored != dllStored || dupe != dllDupe)
-            throw std::runtime_error("record " + std::to_string(q.record) + ": the plug-in " +
-                                     (dllStored ? (dllDupe ? "took it as a dupe" : "counted it") : "rejected it") +
-                                     ", its rule code " +
-                                     (stored ? (dupe ? "takes it as a dupe" : "counts it") : "rejects it"));
-        if (!stored) {
-            row.reason = o.badLine.empty() ? "rejected" : RejectionReason(o.badLine);
-        } else {
+        row.verdict = AddData(state, files, args);
+        HoldAgainst(o, q.record, row.verdict, BadQsoLine(args, row.verdict));
+        if (Stored(row.verdict)) {
             const CInfo& r = state.shared.log.back();
             const std::string key = r.call + '\n' + r.band + '\n' + r.mode;
-            if (dupe) {
-                row.verdict = LedgerVerdict::dupe;
+            if (row.verdict == IntakeVerdict::dupe) {
                 row.dupeOf = firstStored[key];
             } else {
                 firstStored.emplace(key, q.record);
-                row.verdict = LedgerVerdict::counted;
                 row.pointClass = ClassifyQso(r, own.country, own.continent);
                 row.points = QsoPoints(r.band, r, own);
                 if (exchanges[r.band].insert(r.multExch).second) row.newExchangeMult = r.multExch;
@@ -110,11 +121,9 @@ Ledger MakeLedger(const ReplayPlan& plan, const std::vector<QsoOutcome>& outcome
         for (auto& b : ledger.bands)
             if (b.band == q.band) band = &b;
         if (!band) band = &ledger.bands.emplace_back(LedgerBand{q.band});
-        switch (row.verdict) {
-            case LedgerVerdict::counted: ++band->qsos; break;
-            case LedgerVerdict::dupe: ++band->dupes; break;
-            case LedgerVerdict::rejected: ++band->rejected; break;
-        }
+        if (row.verdict == IntakeVerdict::accepted) ++band->qsos;
+        else if (row.verdict == IntakeVerdict::dupe) ++band->dupes;
+        else ++band->rejected;
         band->points += row.points;
         points += row.points;
         // A stored QSO always has a received exchange, so an empty one means none new.
@@ -150,7 +159,7 @@ std::string LedgerCsv(const Ledger& ledger) {
                                       q.exchRcvd,
                                       VerdictText(row),
                                       row.pointClass ? PointClassName(*row.pointClass) : "",
-                                      row.verdict == LedgerVerdict::counted ? std::to_string(row.points) : "",
+                                      row.verdict == IntakeVerdict::accepted ? std::to_string(row.points) : "",
                                       row.newExchangeMult,
                                       row.newPrefixMult,
                                       std::to_string(row.score)};
@@ -162,4 +171,23 @@ std::string LedgerCsv(const Ledger& ledger) {
         out += "\r\n";
     }
     return out;
+}
+
+std::string RejectSummary(const Ledger& ledger) {
+    std::map<std::string_view, int> counts;
+    std::string lines;
+    for (const auto& row : ledger.rows) {
+        if (row.verdict == IntakeVerdict::accepted) continue;
+        const std::string_view reason = BadQsoReason(row.verdict);
+        ++counts[reason];
+        lines += RecordRow(*row.qso) + " " + std::string(reason) + "\n";
+    }
+    if (counts.empty()) return "No QSO rejected, no dupes.\n";
+    std::string text = "Rejected and dupe QSOs:";
+    const char* sep = " ";
+    for (const auto& [reason, n] : counts) {
+        text += sep + std::string(reason) + " " + std::to_string(n);
+        sep = ", ";
+    }
+    return text + "\n" + lines;
 }

@@ -83,15 +83,11 @@ std::string SkipSummary(const ReplayPlan& plan);
 std::string RecordRow(const LogQso& q);
 
 // What the plug-in made of one QSO: AddData0's answer and the line it added to the
-// bad-QSO file (empty when none).
+// bad-QSO file (empty when none), for the ledger to hold against the rule code.
 struct QsoOutcome {
     int result = 1;
     std::string badLine;
 };
-
-// The plug-in's verdict in a bad-QSO line ("DUPE", "WRONG MODE"); "rejected" when
-// the line names none.
-std::string RejectionReason(const std::string& badLine);
 // The contest band with the most QSOs of the plan (the lower band on a tie); the
 // first contest band when the plan has none on them.
 std::string BusiestBand(const ReplayPlan& plan);
@@ -103,5 +99,3 @@ std::string EmptyHeaderWarning(const std::vector<std::string>& emptyTags);
 // What the operator is told of CheckCall0's answer for a typed call.
 std::string CallVerdict(int checkResult);
 
-// A short account of the rejected and dupe QSOs with their reasons.
-std::string RejectSummary(const ReplayPlan& plan, const std::vector<QsoOutcome>& outcomes);

@@ -115,7 +115,10 @@ public:
         std::vector<QsoOutcome> outcomes = Pass(dll, 0);
         const bool windowsOpen = options_.windows && !OurVisibleWindows().empty();
         const std::string report = dll.Results();
-        std::printf("%s\n\n%s", WithoutCr(report).c_str(), RejectSummary(plan_, outcomes).c_str());
+        std::printf("%s\n\n", WithoutCr(report).c_str());
+        // The verdicts are the rule code's, held against what the plug-in answered and wrote.
+        const Ledger ledger = MakeLedger(plan_, outcomes);
+        std::printf("%s", RejectSummary(ledger).c_str());
         if (!refused_.empty()) {
             std::printf("Warning: received exchanges Tevo would refuse (IsValidExchg0), replayed as they stand: %zu\n",
                         refused_.size());
@@ -129,19 +132,16 @@ public:
         }
 
         // The ledger must add up to the report before anything is made of it.
-        std::optional<Ledger> ledger;
-        if (!afterContest.analysis.empty() || !afterContest.ledger.empty() || options_.cabrillo) {
-            ledger = MakeLedger(plan_, outcomes);
-            CheckAgainstReport(*ledger, report);
-        }
+        const bool afterwards = !afterContest.analysis.empty() || !afterContest.ledger.empty() || options_.cabrillo;
+        if (afterwards) CheckAgainstReport(ledger, report);
         std::vector<std::pair<std::string, std::string>> files;
         if (!htmlPath.empty()) {
             dll.setVersion("replay");
             if (!WriteWholeFile(htmlPath, dll.Results())) throw RunError(ToAnsi(options_.htmlFile) + ": cannot write the file");
             files.emplace_back("HTML report", ToAnsi(options_.htmlFile));
         }
-        if (ledger)
-            for (auto& row : WriteAfterContest(options_, afterContest, plan_, *ledger, report, masterScp_))
+        if (afterwards)
+            for (auto& row : WriteAfterContest(options_, afterContest, plan_, ledger, report, masterScp_))
                 files.push_back(std::move(row));
         files.emplace_back("bad-QSO file", Shown(badQsoFile_));
         files.emplace_back("plug-in settings", Shown(kSettingsFile));
@@ -149,7 +149,7 @@ public:
         if (options_.cabrillo) {
             const std::string cabrillo = CabrilloPass(dll);
             files.emplace_back("Cabrillo file", Shown(cabrillo));
-            roundTrip = ReRead(dll, cabrillo, *ledger);
+            roundTrip = ReRead(dll, cabrillo, ledger);
         }
 
         std::printf("\nFiles:\n");

@@ -6,35 +6,13 @@
 
 #include "fake_env.h"
 #include "plugin/stats_module.h"
+#include "test_qso.h"
 
 namespace {
 
 StdFiles files;  // the real file system, under the scratch folder
 
-struct Qso {
-    std::string call = "DL1ABC", band = "20m", mode = "RTTY", exchRcvd = "0042", exchSent = "0001";
-    std::string prefix = "DL1", country = "DL", continent = "EU";
-    DateTime time = FromCalendar(2021, 3, 6, 12, 0, 0);
-    unsigned freqHz = 14085999;
-
-    QsoArgs args() const {
-        QsoArgs q;
-        q.myCall = "SM5XYZ";
-        q.call = call;
-        q.time = time;
-        q.freqHz = freqHz;
-        q.mode = mode;
-        q.rstSent = "599";
-        q.rstRcvd = "579";
-        q.exchSent = exchSent;
-        q.exchRcvd = exchRcvd;
-        q.prefix = prefix;
-        q.country = country;
-        q.continent = continent;
-        q.band = band;
-        return q;
-    }
-};
+using Qso = TestQso;
 
 class IntakeTest : public ::testing::Test {
 protected:

@@ -225,12 +225,8 @@ TEST(Differential, IndexedModuleMatchesThePlainRulesOverALongRandomRun) {
     std::vector<Qso> sent;
 
     auto reset = [&] {
-        ResetArgs r;
-        r.myCall = model.myCall;
-        r.myCountry = model.myCountry;
-        r.myContinent = model.myContinent;
-        r.start = model.start;
-        r.end = model.end;
+        const ResetArgs r{.hostFolder = {}, .myCall = model.myCall, .start = model.start, .end = model.end,
+                          .myCountry = model.myCountry, .myContinent = model.myContinent};
         ASSERT_EQ(module.ResetStats0(r), 1);
         model.Reset();
         sent.clear();

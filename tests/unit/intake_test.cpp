@@ -70,10 +70,7 @@ TEST_F(IntakeTest, RejectedQsosAreNotStoredButAWorkedBandStillCounts) {
 }
 
 TEST_F(IntakeTest, TheFirstFailingTestDecidesAndOnlyAQsoThatPassesThemAllIsADupe) {
-    Qso q;
-    q.band = "30m";
-    q.mode = "CW";
-    q.exchRcvd = "";
+    Qso q{.band = "30m", .mode = "CW", .exchRcvd = ""};
     EXPECT_EQ(AddData(state, files, q.args()), IntakeVerdict::wrongBand);
     q.band = "20m";
     EXPECT_EQ(AddData(state, files, q.args()), IntakeVerdict::wrongMode);

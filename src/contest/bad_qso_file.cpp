@@ -19,14 +19,9 @@ Files::ReadResult ReadFileLines(Files& files, const std::string& path, std::vect
 }  // namespace
 
 std::string_view BadQsoReason(IntakeVerdict v) {
-    switch (v) {
-        case IntakeVerdict::accepted: break;
-        case IntakeVerdict::wrongBand: return "WRONG BAND";
-        case IntakeVerdict::wrongMode: return "WRONG MODE";
-        case IntakeVerdict::noRxNumber: return "NO RX NUMBER";
-        case IntakeVerdict::dupe: return "DUPE";
-    }
-    return {};
+    // In the order of IntakeVerdict.
+    static constexpr std::string_view kReasons[] = {"", "WRONG BAND", "WRONG MODE", "NO RX NUMBER", "DUPE"};
+    return kReasons[static_cast<int>(v)];
 }
 
 std::string BadQsoLine(const QsoArgs& q, IntakeVerdict v) {

@@ -8,7 +8,7 @@
 
 #include "base/date_time.h"
 #include "base/files.h"
-#include "contest/intake.h"
+#include "contest/qso_args.h"
 
 inline constexpr std::string_view kBadQsoHeaderAtReset = "VERDA-WW-DX CONTEST UBN file ";
 inline constexpr std::string_view kBadQsoHeaderAtRemoval = "VERDA-WW-DX CONTEST UBN file  ";

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "contest/intake.h"
+#include "contest/qso_args.h"
 
 struct TestQso {
     std::string call = "DL1ABC", band = "20m", mode = "RTTY", exchRcvd = "0042", exchSent = "0001";

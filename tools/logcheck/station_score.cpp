@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/std_files.h"
+#include "contest/intake.h"
 #include "contest/scoring.h"
 #include "parallel.h"
 

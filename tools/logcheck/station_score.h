@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "contest/intake.h"
+#include "contest/qso_args.h"
 #include "contest_logs.h"
 #include "logs/callsign.h"
 #include "verdicts.h"

@@ -6,37 +6,24 @@
 
 #include "base/std_files.h"
 #include "contest/bad_qso_file.h"
+#include "contest/intake.h"
 #include "contest/scoring.h"
 #include "logs/csv_field.h"
 #include "logs/text.h"
 
 namespace {
 
+// What replay hands the real plug-in for the QSO (replay_win32.cpp).
 QsoArgs ArgsOf(const ReplayPlan& plan, const PlannedQso& p) {
     const LogQso& q = p.qso;
-    QsoArgs a;
-    a.myCall = plan.myCall;
-    a.call = q.call;
-    a.time = q.time;
-    a.freqHz = HostFreqHz(q);
-    a.mode = q.mode;
-    a.rstSent = q.rstSent;
-    a.rstRcvd = q.rstRcvd;
-    a.exchSent = q.exchSent;
-    a.exchRcvd = q.exchRcvd;
-    a.prefix = p.station.prefix;
-    a.country = p.station.country;
-    a.continent = p.station.continent;
-    a.band = q.band;
-    return a;
+    return {.myCall = plan.myCall, .call = q.call, .time = q.time, .freqHz = HostFreqHz(q), .mode = q.mode,
+            .rstSent = q.rstSent, .rstRcvd = q.rstRcvd, .exchSent = q.exchSent, .exchRcvd = q.exchRcvd,
+            .prefix = p.station.prefix, .country = p.station.country, .continent = p.station.continent,
+            .band = q.band};
 }
 
 std::string Judged(IntakeVerdict v) {
-    switch (v) {
-        case IntakeVerdict::accepted: return "counts it";
-        case IntakeVerdict::dupe: return "takes it as a dupe";
-        default: return "rejects it";
-    }
+    return v == IntakeVerdict::accepted ? "counts it" : v == IntakeVerdict::dupe ? "takes it as a dupe" : "rejects it";
 }
 
 std::string Shown(const std::string& line) { return line.empty() ? "none" : "\"" + Printable(line) + "\""; }

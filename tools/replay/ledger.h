@@ -10,7 +10,7 @@
 
 #include "replay_plan.h"
 #include "contest/countries.h"
-#include "contest/intake.h"
+#include "contest/qso_args.h"
 
 struct LedgerRow {
     const LogQso* qso = nullptr;  // in the plan the ledger was made from

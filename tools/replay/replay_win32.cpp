@@ -231,20 +231,13 @@ private:
             // Tevo asks before it logs; a missing number is the plug-in's own verdict.
             if (!q.exchRcvd.empty() && dll.IsValidExchg0(q.exchRcvd.c_str()) == 0)
                 refused_.push_back(RecordRow(q) + " \"" + Printable(q.exchRcvd) + "\"");
-            QsoCall call;
-            call.myCall = plan_.myCall.c_str();
-            call.call = q.call.c_str();
-            call.time = ToHost(q.time);
-            call.freqHz = HostFreqHz(q);
-            call.mode = q.mode.c_str();
-            call.rstSent = q.rstSent.c_str();
-            call.rstRcvd = q.rstRcvd.c_str();
-            call.exchSent = q.exchSent.c_str();
-            call.exchRcvd = q.exchRcvd.c_str();
-            call.prefix = p.station.prefix.c_str();
-            call.country = p.station.country.c_str();
-            call.continent = p.station.continent.c_str();
-            call.band = q.band.c_str();
+            // The same arguments as the ledger's rule code gets (ledger.cpp).
+            const QsoCall call{.myCall = plan_.myCall.c_str(), .call = q.call.c_str(), .time = ToHost(q.time),
+                               .freqHz = HostFreqHz(q), .mode = q.mode.c_str(), .rstSent = q.rstSent.c_str(),
+                               .rstRcvd = q.rstRcvd.c_str(), .exchSent = q.exchSent.c_str(),
+                               .exchRcvd = q.exchRcvd.c_str(), .prefix = p.station.prefix.c_str(),
+                               .country = p.station.country.c_str(), .continent = p.station.continent.c_str(),
+                               .band = q.band.c_str()};
             const auto before = SizeOf(badQsoFile_);
             QsoOutcome o;
             o.result = dll.AddData0(call);

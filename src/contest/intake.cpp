@@ -7,7 +7,7 @@
 
 namespace {
 
-// The verdict's line in the pass's bad-QSO file.
+// Writes the verdict's line to the pass's bad-QSO file and hands the verdict on.
 IntakeVerdict Write(ContestState& state, Files& files, const QsoArgs& q, IntakeVerdict v) {
     AppendBadQsoLine(files, state.badQsoPath, BadQsoLine(q, v));
     return v;

@@ -25,8 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     CheckSettings settings;
     settings.windowMinutes = static_cast<int>(size % 7);
-    settings.penalty = static_cast<int>(size % 3);
-    settings.removeUniques = size % 2 == 0;
+    settings.contest.penalty = static_cast<int>(size % 3);
+    settings.contest.noLogCreditedFrom = static_cast<int>(size % 4);
     const CheckResult result = CheckContest(logs, cty, settings);
     for (std::size_t l = 0; l < logs.logs.size(); ++l) CheckingReport(logs, result, settings, l);
     VerdictsCsv(logs, result, settings);

@@ -7,8 +7,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(g++ make cmake libgtest-dev libbenchmark-dev g++-mingw-w64-i686 wine wine32:i386 xvfb xauth hamradio-files
-          "$@")
+packages=(g++ make cmake libgtest-dev libbenchmark-dev libtomlplusplus-dev g++-mingw-w64-i686 wine wine32:i386 xvfb
+          xauth hamradio-files "$@")
 emulation=""
 if [ "${EMULATE_I386:-}" = 1 ]; then emulation=--force
 elif ! scripts/emulation/setup.sh --probe; then emulation=--on
@@ -28,10 +28,12 @@ SUDO=""
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386
 fi
+# Others may be installing at the same time: wait for their lock rather than fail.
+apt_get() { $SUDO apt-get -o DPkg::Lock::Timeout=900 "$@"; }
 # A mirror in mid-sync may fail one index (seen for bookworm-security's i386 list):
 # go on with the others rather than stop.
-$SUDO apt-get update -q || echo "install-deps: an index failed to download; going on with the others" >&2
-install() { DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "$@" "${missing[@]}"; }
+apt_get update -q || echo "install-deps: an index failed to download; going on with the others" >&2
+install() { DEBIAN_FRONTEND=noninteractive apt_get install -y -q "$@" "${missing[@]}"; }
 # Without that index the i386 libraries may lag their amd64 twins; the release's
 # own versions then fit together.
 install || install -t bookworm

@@ -188,6 +188,8 @@ public:
         q.rstRcvd = Field(f_, "RST_RCVD");
         q.exchSent = f_.count("STX_STRING") ? Field(f_, "STX_STRING") : Field(f_, "STX");
         q.exchRcvd = f_.count("SRX_STRING") ? Field(f_, "SRX_STRING") : Field(f_, "SRX");
+        q.sentExchange = {q.rstSent, q.exchSent};
+        q.rcvdExchange = {q.rstRcvd, q.exchRcvd};
         q.stationCall =
             ToUpper(f_.count("STATION_CALLSIGN") ? Field(f_, "STATION_CALLSIGN") : Field(f_, "OPERATOR"));
         return q;

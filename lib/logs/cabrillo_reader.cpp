@@ -1,6 +1,7 @@
 // Cabrillo 3.0 QSO lines as input: "QSO: freq mo date time call exch... call exch... [t]",
 // with one to four exchange fields a side, mostly as many on each. Header lines other than CALLSIGN are
-// skipped. A line that cannot be split for certain is skipped with its reason.
+// skipped. A line that cannot be split for certain is skipped with its reason;
+// where the contest declares its exchange, the count of fields splits every line.
 #include "logs/cabrillo_reader.h"
 
 #include <algorithm>
@@ -134,7 +135,21 @@ public:
 
         const std::size_t timeEnd = line_.find(f[3], line_.find(f[2]) + f[2].size()) + 4;
         std::vector<std::string> sent, received;
-        if (auto columns = SplitColumns(line_, timeEnd)) {
+        const auto declared = static_cast<std::size_t>(std::max(0, options_.declaredFields));
+        const auto columns = declared == 0 || declared == 2 ? SplitColumns(line_, timeEnd) : std::nullopt;
+        if (declared > 0 && !columns) {
+            // The declared exchange makes the split certain, whatever the words look like.
+            const std::vector<std::string> rest(f.begin() + 4, f.end());
+            const std::size_t words = 2 * declared + 2;
+            if (rest.size() != words && !(rest.size() == words + 1 && (rest.back() == "0" || rest.back() == "1")))
+                return Skip("the declared exchange of " + std::to_string(declared) + " fields a side makes " +
+                            std::to_string(words) + " words after the time (" + std::to_string(words + 1) +
+                            " with a transmitter number), this line has " + std::to_string(rest.size()));
+            q.stationCall = rest[0];
+            sent.assign(rest.begin() + 1, rest.begin() + static_cast<long>(declared + 1));
+            q.call = rest[declared + 1];
+            received.assign(rest.begin() + static_cast<long>(declared + 2), rest.begin() + static_cast<long>(words));
+        } else if (columns) {
             q.stationCall = (*columns)[0];
             sent = {(*columns)[1], (*columns)[2]};
             q.call = (*columns)[3];
@@ -153,6 +168,8 @@ public:
         if (HasControlByte(q.call)) return Skip("the call \"" + Printable(q.call) + "\" holds a control byte");
         if (!Exchange(sent, q.rstSent, q.exchSent) || !Exchange(received, q.rstRcvd, q.exchRcvd))
             return Skip("it has no exchange field " + std::to_string(options_.exchangeField));
+        q.sentExchange = std::move(sent);
+        q.rcvdExchange = std::move(received);
         return q;
     }
 

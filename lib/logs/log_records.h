@@ -17,6 +17,9 @@ struct LogQso {
     std::string mode;  // upper case
     std::uint64_t freqHz = 0;
     std::string rstSent, rstRcvd, exchSent, exchRcvd;
+    // Every exchange field of each side as logged, the report among them; ADIF
+    // records hold the report and the number.
+    std::vector<std::string> sentExchange, rcvdExchange;
     std::string stationCall;  // own call as logged, may be empty
 };
 
@@ -37,4 +40,7 @@ struct ReadOptions {
     // Cabrillo: which received (and sent) exchange field is the number, 1-based;
     // 0 for the last one.
     int exchangeField = 0;
+    // Cabrillo: the fields a side's exchange has, when the contest declares them;
+    // that count then splits each line. 0: found from the line.
+    int declaredFields = 0;
 };

@@ -19,21 +19,24 @@ TEST(CheckOptions, ValuesReachTheSettings) {
     const CheckOptions plain = ParseCheckOptions({"logs"});
     EXPECT_EQ(plain.folder, "logs");
     EXPECT_EQ(plain.outDir, "checked");
-    EXPECT_EQ(plain.settings.contestModes, std::vector<std::string>{"RTTY"});
-    EXPECT_FALSE(plain.settings.start || plain.settings.end);
+    EXPECT_EQ(plain.settings.contest.modes, std::vector<std::string>{"RTTY"});
+    EXPECT_TRUE(plain.settings.contest.pluginRules);
+    EXPECT_TRUE(plain.settings.contest.periods.empty());
 
     const CheckOptions o = ParseCheckOptions({"--start", "2026-02-14 0000", "logs", "--end", "2026-02-15", "--window",
                                               "0", "--offset-limit", "1440", "--penalty", "100", "--remove-uniques",
                                               "--contest-mode", "ry, cw,PH", "--exchange", "rst nr", "--number", "rst"});
     // Minutes since 1899-12-30; a day named as the end takes all of it.
-    EXPECT_EQ(*o.settings.start, 46067 * 1440);
-    EXPECT_EQ(*o.settings.end, 46068 * 1440 + 1439);
+    ASSERT_EQ(o.settings.contest.periods.size(), 1u);
+    EXPECT_EQ(o.settings.contest.periods[0].first, 46067 * 1440);
+    EXPECT_EQ(o.settings.contest.periods[0].last, 46068 * 1440 + 1439);
     EXPECT_EQ(o.settings.windowMinutes, 0);
     EXPECT_EQ(o.settings.offsetLimitMinutes, 1440);
-    EXPECT_EQ(o.settings.penalty, 100);
-    EXPECT_TRUE(o.settings.removeUniques);
-    EXPECT_EQ(o.settings.contestModes, (std::vector<std::string>{"RTTY", "CW", "SSB"}));
+    EXPECT_EQ(o.settings.contest.penalty, 100);
+    EXPECT_EQ(o.settings.contest.noLogCreditedFrom, 2);  // uniques removed
+    EXPECT_EQ(o.settings.contest.modes, (std::vector<std::string>{"RTTY", "CW", "SSB"}));
     EXPECT_EQ(o.read.exchangeField, 1);
+    EXPECT_EQ(o.read.declaredFields, 2);  // named fields split the lines
     EXPECT_EQ(ParseCheckOptions({"logs", "--exchange", "RST NR QTH"}).read.exchangeField, 3);
     EXPECT_TRUE(ParseCheckOptions({"logs", "--help", "--window", "x"}).help);
 }
@@ -59,6 +62,8 @@ TEST(CheckOptions, BadValuesAndCombinationsGetAClearError) {
         {{"logs", "--exchange", "RST NR", "--number", "QTH"}, "--number QTH is not one of the --exchange fields"},
         {{"logs", "--exchange", "A B C D E"}, "--exchange names more than 4 fields"},
         {{"logs", "--exchange", "RST NR", "--exchange-field", "1"}, "--exchange-field and --exchange both pick the number"},
+        {{"logs", "--contest", "x.toml", "--penalty", "2"}, "--penalty and --contest both give the rules: the definition file says them"},
+        {{"logs", "--contest"}, "--contest needs a value"},
     };
     for (const auto& [args, error] : cases) EXPECT_EQ(ErrorOf(args), error) << ::testing::PrintToString(args);
 }

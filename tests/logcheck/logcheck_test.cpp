@@ -106,7 +106,7 @@ TEST(LogCheck, EachVerdictExplainsItselfWithTheOtherLog) {
     ASSERT_EQ(logs.logs.size(), 3u);
     EXPECT_EQ(result.logs[0].qsos[0].verdict, Verdict::bustedExchange);
     EXPECT_EQ(EvidenceText(logs, result, settings, 0, 0),
-              "received QWER, SM5XYZ sent 1234 (QWER reads 1234 through the letters/figures shift): SM5XYZ's line 4: "
+              "number: you copied 1234 as QWER (QWER reads 1234 through the letters/figures shift): SM5XYZ's line 4: "
               "\"QSO: 14080 RY 2026-02-14 1201 SM5XYZ 599 1234 OH2BH 599 1234\"");
     EXPECT_EQ(result.logs[0].qsos[1].verdict, Verdict::nil);
     EXPECT_EQ(EvidenceText(logs, result, settings, 0, 1),
@@ -121,7 +121,7 @@ TEST(LogCheck, EachVerdictExplainsItselfWithTheOtherLog) {
     // Two busted QSOs leave OH2BH one QSO on 20m; the penalty takes its points twice over.
     const std::string report = CheckingReport(logs, result, settings, 0);
     EXPECT_NE(report.find("Removed QSOs\r\n  line 4: QSO: 14080 RY 2026-02-14 1200 OH2BH 599 1234 SM5XYZ 599 QWER\r\n"
-                          "    busted-exchange: received QWER"),
+                          "    busted-exchange: number: you copied 1234 as QWER"),
               std::string::npos)
         << report;
 }

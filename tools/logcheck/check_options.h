@@ -1,6 +1,7 @@
 // logcheck's command line. Portable.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,11 +10,13 @@
 
 struct CheckOptions {
     std::string folder;
+    std::string contestFile;  // --contest: the rules from a definition file; empty: VERDA-WW-DX
     std::string ctyFile;  // empty: the default copy
     std::string scpFile;  // empty: no MASTER.SCP
     std::string outDir = "checked";
     ReadOptions read;
     CheckSettings settings;
+    std::optional<Period> period;  // --start and --end; they win over a definition's periods
     bool help = false;
 };
 
@@ -21,11 +24,14 @@ struct CheckOptions {
 enum CheckExit : int {
     kCheckedAll = 0,
     kCheckFailed = 1,
-    kCheckBadArguments = 2,  // or a bad country or MASTER.SCP file; nothing written
+    kCheckBadArguments = 2,  // or a bad definition, country or MASTER.SCP file; nothing written
     kCheckSomeSkipped = 3,   // checked; lines or files that could not be read are listed
     kCheckNoLog = 4,         // no log in the folder could be read; nothing written
 };
 
 // Throws InputError with a one-line reason when the arguments make no sense.
 CheckOptions ParseCheckOptions(const std::vector<std::string>& args);
+// The rules of a definition file in place of the options' ones; --start and
+// --end still give the period, and the exchange it declares splits the lines.
+void UseDefinition(CheckOptions& options, ContestDefinition definition);
 extern const char* const kCheckUsage;

@@ -14,6 +14,8 @@ namespace {
 
 std::string When(const CheckQso& q) { return FormatTime(q.time, "%Y-%m-%d %H%M"); }
 
+std::string Minute(std::int32_t minute) { return FormatTime({minute / 1440.0, DateTimeStatus::valid}, "%Y-%m-%d %H%M"); }
+
 std::string Signed(int minutes) { return (minutes > 0 ? "+" : "") + std::to_string(minutes); }
 
 std::string Percent(double p) {
@@ -22,10 +24,23 @@ std::string Percent(double p) {
     return text;
 }
 
-// "line 12 of SM5XYZ's log: QSO: ..." and the offset applied to that log.
+std::string Join(const std::vector<std::string>& items, const char* between) {
+    std::string text;
+    for (const auto& i : items) text += (text.empty() ? "" : between) + i;
+    return text;
+}
+
+const StationLog& OtherLog(const ContestLogs& logs, const QsoCheck& v) {
+    return logs.logs[static_cast<std::size_t>(v.otherLog)];
+}
+const CheckQso& OtherQso(const ContestLogs& logs, const QsoCheck& v) {
+    return OtherLog(logs, v).qsos[static_cast<std::size_t>(v.otherQso)];
+}
+
+// "SM5XYZ's line 12: "QSO: ..."" and the offset applied to that log.
 std::string Quote(const ContestLogs& logs, const QsoCheck& v) {
-    const StationLog& other = logs.logs[static_cast<std::size_t>(v.otherLog)];
-    const CheckQso& o = other.qsos[static_cast<std::size_t>(v.otherQso)];
+    const StationLog& other = OtherLog(logs, v);
+    const CheckQso& o = OtherQso(logs, v);
     std::string text = other.call + "'s line " + std::to_string(o.line) + ": \"" + std::string(other.Line(o)) + "\"";
     if (v.otherOffset != 0) text += " (their clock " + Signed(v.otherOffset) + " min, corrected)";
     return text;
@@ -35,6 +50,27 @@ std::string Apart(const QsoCheck& v) {
     if (v.shift) return "letters/figures shift";
     return std::to_string(v.distance) + (v.distance == 1 ? " character" : " characters") + " apart";
 }
+
+// Each wrong field as "county: you copied HR as SR", from what `copier` logged
+// received and `sender` logged sent.
+std::string WrongFields(const ContestLogs& logs, const CheckSettings& settings, const QsoCheck& v,
+                        const CheckQso& copier, const CheckQso& sender, const std::string& who) {
+    const auto fields = settings.contest.Fields();
+    std::vector<std::string> items;
+    for (std::size_t f = 0; f < fields.size(); ++f) {
+        if (!(v.wrongFields >> f & 1)) continue;
+        const std::string& rcvd = logs.values.Text(copier.rcvd[f]);
+        const std::string& sent = logs.values.Text(sender.sent[f]);
+        std::string item = fields[f].name + ": " + who + " " + sent + " as " + (rcvd.empty() ? "nothing" : rcvd);
+        if (v.shiftedFields >> f & 1) item += " (" + rcvd + " reads " + sent + " through the letters/figures shift)";
+        items.push_back(std::move(item));
+    }
+    return Join(items, "; ");
+}
+
+std::string Modes(const std::vector<std::string>& modes) { return modes.empty() ? "" : " (" + Join(modes, ", ") + ")"; }
+
+std::string Points(int points) { return std::to_string(points) + (points == 1 ? " point" : " points"); }
 
 struct Ranked {
     std::size_t log;
@@ -52,6 +88,25 @@ std::vector<Ranked> Ranking(const ContestLogs& logs, const CheckResult& result) 
     for (std::size_t i = 0; i < rows.size(); ++i)
         rows[i].rank = i > 0 && rows[i - 1].category == rows[i].category ? rows[i - 1].rank + 1 : 1;
     return rows;
+}
+
+// Per verdict class, the QSOs that lost and the points they lost: their claimed points
+// less their checked ones. A dupe costs nothing: where the other log confirms
+// the later of two lines, the points only move to it.
+struct Loss {
+    int qsos[kVerdictCount] = {};
+    int points[kVerdictCount] = {};
+};
+
+Loss LossOf(const LogCheck& c) {
+    Loss loss;
+    for (const QsoCheck& v : c.qsos) {
+        const bool reducedNoLog = v.why == Why::noLogThere && v.checkedPoints < v.points;
+        if (v.verdict == Verdict::ok && !reducedNoLog) continue;
+        ++loss.qsos[static_cast<int>(v.verdict)];
+        if (v.verdict != Verdict::dupe) loss.points[static_cast<int>(v.verdict)] += v.points - v.checkedPoints;
+    }
+    return loss;
 }
 
 }  // namespace
@@ -74,37 +129,106 @@ std::string EvidenceText(const ContestLogs& logs, const CheckResult& result, con
         case Why::matched: return "";
         case Why::noLogThere: return "";
         case Why::theyBustedYou:
-            return call + " logged this QSO with your call as " +
-                   logs.calls.Text(logs.logs[static_cast<std::size_t>(v.otherLog)]
-                                       .qsos[static_cast<std::size_t>(v.otherQso)]
-                                       .call) +
-                   " (" + Apart(v) + "), counted for you: " + Quote(logs, v);
+            return call + " logged this QSO with your call as " + logs.calls.Text(OtherQso(logs, v).call) + " (" +
+                   Apart(v) + "), counted for you: " + Quote(logs, v);
+        case Why::theyBustedYourCall:
+            return call + " logged this QSO with your call as " + logs.calls.Text(OtherQso(logs, v).call) + " (" +
+                   Apart(v) + "), which costs both sides the QSO: " + Quote(logs, v);
         case Why::noQsoThere:
             return call + "'s log holds no QSO with " + me.call + " on " + band + " within " +
                    std::to_string(settings.windowMinutes) + " min of " + When(q) + " (clocks corrected: yours " +
                    Signed(result.logs[log].offset) + " min, theirs " + Signed(v.otherOffset) + " min)";
         case Why::closeCallLogged:
-            return call + " sent no log and is not in MASTER.SCP; " +
-                   logs.logs[static_cast<std::size_t>(v.otherLog)].call + " (" + Apart(v) + ") logged you then: " +
-                   Quote(logs, v);
+            return call + " sent no log and is not in MASTER.SCP; " + OtherLog(logs, v).call + " (" + Apart(v) +
+                   ") logged you then: " + Quote(logs, v);
         case Why::nobodyElse:
             return call + " is in no other log" + std::string(settings.scp ? " and not in MASTER.SCP" : "");
-        case Why::numberDiffers: {
-            const CheckQso& o =
-                logs.logs[static_cast<std::size_t>(v.otherLog)].qsos[static_cast<std::size_t>(v.otherQso)];
-            std::string text = "received " + q.rcvd + ", " + call + " sent " + o.sent;
-            if (v.shift) text += " (" + q.rcvd + " reads " + o.sent + " through the letters/figures shift)";
-            return text + ": " + Quote(logs, v);
-        }
+        case Why::fewLogs:
+            return call + " sent no log and is in " + std::to_string(v.otherQso) + " logs; the rules credit such a station from " +
+                   std::to_string(settings.contest.noLogCreditedFrom);
+        case Why::noLogNotCredited: return call + " sent no log";
+        case Why::fieldsDiffer:
+            return WrongFields(logs, settings, v, q, OtherQso(logs, v), "you copied") + ": " + Quote(logs, v);
+        case Why::theyMiscopiedYou:
+            return WrongFields(logs, settings, v, OtherQso(logs, v), q, call + " copied your") +
+                   ", which costs both sides the QSO: " + Quote(logs, v);
         case Why::noNumber: return "no number sent or received: the plug-in rejects it";
         case Why::dupeOf:
-            return v.otherQso >= 0
-                       ? "dupe of line " + std::to_string(me.qsos[static_cast<std::size_t>(v.otherQso)].line)
-                       : "dupe";
+        case Why::confirmedDupeOf: {
+            const CheckQso& first = me.qsos[static_cast<std::size_t>(v.otherQso)];
+            std::string text = "dupe of line " + std::to_string(first.line);
+            if (v.why == Why::confirmedDupeOf) text += ", the QSO " + call + "'s log confirms";
+            if (settings.contest.repeatAfter > 0)
+                text += ", " + std::to_string(std::abs(q.minute - first.minute)) + " min apart";
+            return text;
+        }
         case Why::rule:
             if (v.verdict == Verdict::outsidePeriod) return When(q) + " is outside the contest period";
             if (v.verdict == Verdict::wrongBand) return "band " + band + " is not a contest band";
             return "mode " + logs.modes.Text(q.mode) + " is not the contest's";
+        case Why::outsideSegment:
+            return std::to_string(q.freqKHz) + " kHz is outside " + band + "'s segments for " + logs.modes.Text(q.mode);
+        case Why::theirsOutside:
+            return call + " logged it at " + When(OtherQso(logs, v)) +
+                   ", outside the contest period, which costs both sides the QSO: " + Quote(logs, v);
+    }
+    return "";
+}
+
+std::string RuleText(const CheckSettings& settings, const QsoCheck& v) {
+    const ContestDefinition& d = settings.contest;
+    const std::string plugin = "the plug-in's rule code: ";
+    switch (v.why) {
+        case Why::matched:
+        case Why::noLogThere:
+            if (v.verdict != Verdict::ok) break;
+            if (v.checkedPoints != v.points && v.why == Why::noLogThere)
+                return "no_log: a station without a log, in enough logs, scores " + Points(d.noLogPoints);
+            return "";
+        case Why::theyBustedYou: return "errors.busted_call = buster: the station that busted the call loses the QSO";
+        case Why::theyBustedYourCall: return "errors.busted_call = both: a busted call costs both sides the QSO";
+        case Why::noQsoThere: return "a QSO must be in the other station's log";
+        case Why::closeCallLogged: return "a busted call costs the QSO";
+        case Why::nobodyElse:
+            return d.noLogCreditedFrom <= 1 ? "a call in no other log is flagged and kept"
+                                             : "no_log.credited_from = " + std::to_string(d.noLogCreditedFrom) +
+                                                   ": a station without a log counts from that many logs";
+        case Why::fewLogs:
+            return "no_log.credited_from = " + std::to_string(d.noLogCreditedFrom) +
+                   ": a station without a log counts from that many logs";
+        case Why::noLogNotCredited: return "no_log.credited_from = never: a station without a log never counts";
+        case Why::fieldsDiffer:
+        case Why::theyMiscopiedYou: {
+            std::vector<std::string> checked;
+            for (const auto& f : d.Fields())
+                if (f.checked) checked.push_back(f.name);
+            std::string text = (v.why == Why::theyMiscopiedYou ? "errors.busted_exchange = both: " : "") +
+                               std::string("the checked fields (") + Join(checked, ", ") +
+                               ") must be what the other station sent";
+            if (!v.removed) text += "; points.reduced.one_field_wrong: one wrong field scores " + Points(v.checkedPoints);
+            return text;
+        }
+        case Why::noNumber: return plugin + "a QSO needs both numbers";
+        case Why::dupeOf:
+        case Why::confirmedDupeOf: {
+            if (d.pluginRules) return plugin + "one QSO with a station per band; a repeat scores nothing";
+            std::string text = std::string("dupes.per = ") + (d.dupes == DupeScope::bandMode ? "band-mode" : "band") +
+                               ": one QSO with a station per band" + (d.dupes == DupeScope::bandMode ? " and mode" : "");
+            if (d.repeatAfter > 0)
+                text += ", again " + std::to_string(d.repeatAfter) + " min after the last that counts (dupes.repeat_after)";
+            return text + "; a repeat scores nothing";
+        }
+        case Why::rule:
+            if (v.verdict == Verdict::outsidePeriod) {
+                std::vector<std::string> periods;
+                for (const Period& p : d.periods)
+                    periods.push_back(Minute(p.first) + " to " + Minute(p.last) + Modes(p.modes));
+                return "period: " + Join(periods, ", ");
+            }
+            if (v.verdict == Verdict::wrongBand) return d.pluginRules ? plugin + "160m to 10m" : "bands: " + Join(d.bands, ", ");
+            return "modes: " + Join(d.modes, ", ");
+        case Why::outsideSegment: return "segment: the band's segments for the mode";
+        case Why::theirsOutside: return "errors.outside_period = both: a QSO outside the period in either log costs both sides";
     }
     return "";
 }
@@ -121,19 +245,20 @@ std::string CheckingReport(const ContestLogs& logs, const CheckResult& result, c
     const StationLog& log = logs.logs[l];
     const LogCheck& c = result.logs[l];
     std::string out = "Checking report for " + log.call + " (" + log.file + ")\r\n";
+    out += "Contest: " + settings.contest.name + "\r\n";
     out += "Category: " + CategoryOf(log) + "\r\n\r\n";
     char row[160];
     std::snprintf(row, sizeof row, "%-9s %7s %7s %6s %12s\r\n", "", "QSOs", "Points", "Mults", "Score");
     out += row;
     for (const auto& [name, f] : {std::pair<const char*, const ScoreFigures&>{"Claimed", c.claimed},
                                   std::pair<const char*, const ScoreFigures&>{"Checked", c.checked}}) {
-        std::snprintf(row, sizeof row, "%-9s %7d %7d %6d %12lld\r\n", name, f.qsos, f.points,
-                      f.exchangeMults + f.prefixMults, static_cast<long long>(f.score));
+        std::snprintf(row, sizeof row, "%-9s %7d %7d %6d %12lld\r\n", name, f.qsos, f.points, f.multipliers,
+                      static_cast<long long>(f.score));
         out += row;
     }
     if (c.penaltyPoints > 0)
         out += "Penalty: " + std::to_string(c.penaltyPoints) + " points for NIL and busted calls (" +
-               std::to_string(settings.penalty) + " times their points)\r\n";
+               std::to_string(settings.contest.penalty) + " times their points)\r\n";
     out += "\r\nClock: ";
     if (c.sureMatches < settings.minSureMatches)
         out += "not estimated, " + std::to_string(c.sureMatches) + " sure matches are too few\r\n";
@@ -149,19 +274,36 @@ std::string CheckingReport(const ContestLogs& logs, const CheckResult& result, c
            n(Verdict::outsidePeriod) + " outside the period, " + n(Verdict::wrongBand) + " on other bands, " +
            n(Verdict::wrongMode) + " in other modes\r\n";
 
-    for (const bool removedPart : {true, false}) {
-        std::string part;
+    const Loss loss = LossOf(c);
+    std::string lost;
+    for (int v = 0; v < kVerdictCount; ++v) {
+        if (loss.qsos[v] == 0) continue;
+        std::snprintf(row, sizeof row, "  %-16s %6d %7d\r\n", VerdictName(static_cast<Verdict>(v)), loss.qsos[v],
+                      loss.points[v]);
+        lost += row;
+    }
+    if (!lost.empty()) {
+        std::snprintf(row, sizeof row, "\r\nLost by class      %6s %7s\r\n", "QSOs", "Points");
+        out += row + lost;
+    }
+
+    enum Part { removed, reduced, flagged };
+    for (const Part part : {removed, reduced, flagged}) {
+        std::string text;
         for (std::size_t i = 0; i < log.qsos.size(); ++i) {
-            const Verdict v = c.qsos[i].verdict;
-            if (v == Verdict::ok) continue;
-            const bool removed = RemovedFromCheckedScore(v, settings.removeUniques);
-            if (removed != removedPart) continue;
-            part += "  line " + std::to_string(log.qsos[i].line) + ": " + std::string(log.Line(log.qsos[i])) + "\r\n";
-            part += "    " + std::string(VerdictName(v)) + ": " + EvidenceText(logs, result, settings, l, i) + "\r\n";
+            const QsoCheck& v = c.qsos[i];
+            if (v.verdict == Verdict::ok && !(v.why == Why::noLogThere && v.checkedPoints < v.points)) continue;
+            const Part is = v.removed ? removed : v.verdict != Verdict::dupe && v.checkedPoints < v.points ? reduced : flagged;
+            if (is != part) continue;
+            text += "  line " + std::to_string(log.qsos[i].line) + ": " + std::string(log.Line(log.qsos[i])) + "\r\n";
+            text += "    " + std::string(VerdictName(v.verdict)) + ": " + EvidenceText(logs, result, settings, l, i) + "\r\n";
+            if (const std::string rule = RuleText(settings, v); !rule.empty()) text += "    rule: " + rule + "\r\n";
         }
-        if (part.empty()) continue;
-        out += removedPart ? "\r\nRemoved QSOs\r\n" : "\r\nFlagged QSOs (kept as the plug-in judges them)\r\n";
-        out += part;
+        if (text.empty()) continue;
+        out += part == removed   ? "\r\nRemoved QSOs\r\n"
+               : part == reduced ? "\r\nQSOs at reduced points\r\n"
+                                 : "\r\nFlagged QSOs (kept as the rules judge them)\r\n";
+        out += text;
     }
     if (!log.skipped.empty()) {
         out += "\r\nLines not read\r\n";
@@ -177,6 +319,7 @@ std::string VerdictsCsv(const ContestLogs& logs, const CheckResult& result, cons
         std::string& out = parts[l];
         for (std::size_t i = 0; i < log.qsos.size(); ++i) {
             const CheckQso& q = log.qsos[i];
+            const QsoCheck& v = result.logs[l].qsos[i];
             out += CsvField(log.call);
             out += ',';
             out += std::to_string(q.line);
@@ -187,13 +330,19 @@ std::string VerdictsCsv(const ContestLogs& logs, const CheckResult& result, cons
             out += ',';
             out += When(q);
             out += ',';
-            out += VerdictName(result.logs[l].qsos[i].verdict);
+            out += VerdictName(v.verdict);
             out += ',';
             out += CsvField(EvidenceText(logs, result, settings, l, i));
+            out += ',';
+            out += std::to_string(v.points);
+            out += ',';
+            out += std::to_string(v.checkedPoints);
+            out += ',';
+            out += CsvField(RuleText(settings, v));
             out += "\r\n";
         }
     });
-    std::string out = "log,line,call,band,time,verdict,evidence\r\n";
+    std::string out = "log,line,call,band,time,verdict,evidence,claimed points,checked points,rule\r\n";
     std::size_t size = out.size();
     for (const auto& p : parts) size += p.size();
     out.reserve(size);
@@ -203,13 +352,19 @@ std::string VerdictsCsv(const ContestLogs& logs, const CheckResult& result, cons
 
 std::string ResultsCsv(const ContestLogs& logs, const CheckResult& result) {
     std::string out = "category,rank,call,claimed score,checked score,claimed qsos,checked qsos,error rate,"
-                      "clock offset\r\n";
+                      "clock offset,claimed points,checked points";
+    for (int v = 0; v < kVerdictCount; ++v) out += std::string(",points lost ") + VerdictName(static_cast<Verdict>(v));
+    out += "\r\n";
     for (const Ranked& r : Ranking(logs, result)) {
         const LogCheck& c = result.logs[r.log];
         out += CsvField(r.category) + ',' + std::to_string(r.rank) + ',' + CsvField(logs.logs[r.log].call) + ',' +
                std::to_string(c.claimed.score) + ',' + std::to_string(c.checked.score) + ',' +
                std::to_string(c.claimed.qsos) + ',' + std::to_string(c.checked.qsos) + ',' + Percent(c.errorRate) +
-               ',' + std::to_string(c.offset) + "\r\n";
+               ',' + std::to_string(c.offset) + ',' + std::to_string(c.claimed.points) + ',' +
+               std::to_string(c.checked.points);
+        const Loss loss = LossOf(c);
+        for (int v = 0; v < kVerdictCount; ++v) out += ',' + std::to_string(loss.points[v]);
+        out += "\r\n";
     }
     return out;
 }
@@ -228,13 +383,17 @@ std::string ResultsHtml(const ContestLogs& logs, const CheckResult& result, cons
             category = r.category;
             out += "<h2>" + HtmlText(category) +
                    "</h2>\n<table><tr><th>Rank</th><th>Call</th><th>Claimed</th><th>Checked</th><th>QSOs "
-                   "checked</th><th>Error rate %</th></tr>\n";
+                   "checked</th><th>Error rate %</th><th>Points lost by class</th></tr>\n";
         }
         const LogCheck& c = result.logs[r.log];
+        const Loss loss = LossOf(c);
+        std::vector<std::string> lost;
+        for (int v = 0; v < kVerdictCount; ++v)
+            if (loss.points[v] != 0) lost.push_back(std::string(VerdictName(static_cast<Verdict>(v))) + " " + std::to_string(loss.points[v]));
         out += "<tr><td class=\"n\">" + std::to_string(r.rank) + "</td><td>" + HtmlText(logs.logs[r.log].call) +
                "</td><td class=\"n\">" + std::to_string(c.claimed.score) + "</td><td class=\"n\">" +
                std::to_string(c.checked.score) + "</td><td class=\"n\">" + std::to_string(c.checked.qsos) +
-               "</td><td class=\"n\">" + Percent(c.errorRate) + "</td></tr>\n";
+               "</td><td class=\"n\">" + Percent(c.errorRate) + "</td><td>" + HtmlText(Join(lost, ", ")) + "</td></tr>\n";
     }
     if (!category.empty()) out += "</table>\n";
     return out + "</body></html>\n";

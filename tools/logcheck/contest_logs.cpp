@@ -7,7 +7,7 @@
 #include "logs/log_file.h"
 
 std::uint32_t Names::Id(std::string_view text) {
-    if (const auto it = ids_.find(std::string(text)); it != ids_.end()) return it->second;
+    if (const auto it = ids_.find(text); it != ids_.end()) return it->second;
     const auto id = static_cast<std::uint32_t>(texts_.size());
     texts_.emplace_back(text);
     ids_.emplace(texts_.back(), id);
@@ -15,7 +15,7 @@ std::uint32_t Names::Id(std::string_view text) {
 }
 
 std::uint32_t Names::Find(std::string_view text) const {
-    const auto it = ids_.find(std::string(text));
+    const auto it = ids_.find(text);
     return it == ids_.end() ? npos : it->second;
 }
 
@@ -45,6 +45,11 @@ ReadLog ReadStation(std::string file, std::string text, const ReadOptions& optio
         r.error = e.what();
         return r;
     }
+    if (options.declaredFields == 0)
+        for (LogQso& q : r.read.qsos) {
+            q.sentExchange = {std::move(q.rstSent), std::move(q.exchSent)};
+            q.rcvdExchange = {std::move(q.rstRcvd), std::move(q.exchRcvd)};
+        }
     // Where each line starts, and the header's tags.
     r.lineStarts.push_back(0);
     for (std::size_t i = 0; i < r.text.size(); ++i)
@@ -87,6 +92,15 @@ void AddLog(ContestLogs& logs, ReadLog r) {
     }
     log.skipped = std::move(read.skipped);
     log.qsos.reserve(read.qsos.size());
+    // A side's report and its own number are mostly the same all contest long.
+    std::array<std::uint32_t, kMaxExchangeFields> lastSent{}, lastRcvd{};
+    const auto intern = [&](const std::vector<std::string>& fields, std::array<std::uint32_t, kMaxExchangeFields>& ids,
+                            std::array<std::uint32_t, kMaxExchangeFields>& last) {
+        for (std::size_t f = 0; f < fields.size() && f < kMaxExchangeFields; ++f) {
+            if (logs.values.Text(last[f]) != fields[f]) last[f] = logs.values.Id(fields[f]);
+            ids[f] = last[f];
+        }
+    };
     for (auto& q : read.qsos) {
         CheckQso c;
         c.call = logs.calls.Id(q.call);
@@ -96,10 +110,9 @@ void AddLog(ContestLogs& logs, ReadLog r) {
         c.lineAt = q.line >= 1 && static_cast<std::size_t>(q.line) <= lineStarts.size() ? lineStarts[q.line - 1] : 0;
         c.band = static_cast<std::uint16_t>(logs.bands.Id(q.band));
         c.mode = static_cast<std::uint16_t>(logs.modes.Id(q.mode));
-        c.rstSent = std::move(q.rstSent);
-        c.rstRcvd = std::move(q.rstRcvd);
-        c.sent = std::move(q.exchSent);
-        c.rcvd = std::move(q.exchRcvd);
+        c.freqKHz = static_cast<std::uint32_t>(std::min<std::uint64_t>(q.freqHz / 1000, 0xFFFFFFFFu));
+        intern(q.sentExchange, c.sent, lastSent);
+        intern(q.rcvdExchange, c.rcvd, lastRcvd);
         log.qsos.push_back(std::move(c));
     }
     if (logs.logOfCall.size() < logs.calls.size()) logs.logOfCall.resize(logs.calls.size(), -1);

@@ -3,16 +3,20 @@
 // millions of QSOs match quickly. Portable.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
+#include "contest_definition.h"
 #include "logs/log_records.h"
 
-// Texts as numbers: one table for calls, one for bands, one for modes.
+// Texts as numbers: one table for calls, one for bands, one for modes, one for
+// the exchanges' values.
 class Names {
 public:
     std::uint32_t Id(std::string_view text);
@@ -23,7 +27,11 @@ public:
     static constexpr std::uint32_t npos = 0xFFFFFFFFu;
 
 private:
-    std::unordered_map<std::string, std::uint32_t> ids_;
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    std::unordered_map<std::string, std::uint32_t, Hash, std::equal_to<>> ids_;
     std::vector<std::string> texts_;
 };
 
@@ -32,9 +40,12 @@ struct CheckQso {
     std::int32_t minute = 0;  // as logged: whole minutes since 30 December 1899
     std::uint32_t line = 0;   // in the log's file
     std::uint32_t lineAt = 0; // where that line starts in the log's text
+    std::uint32_t freqKHz = 0;
     std::uint16_t band = 0, mode = 0;
     DateTime time;
-    std::string rstSent, rstRcvd, sent, rcvd;  // reports and the numbers
+    // The exchange's fields in Names values, in the contest's order of them
+    // (ContestDefinition::Fields); 0 is the empty text.
+    std::array<std::uint32_t, kMaxExchangeFields> sent{}, rcvd{};
 };
 
 struct StationLog {
@@ -53,7 +64,8 @@ struct StationLog {
 };
 
 struct ContestLogs {
-    Names calls, bands, modes;
+    ContestLogs() { values.Id(""); }
+    Names calls, bands, modes, values;
     std::vector<StationLog> logs;
     // Logs that could not be taken: the file and why.
     std::vector<std::pair<std::string, std::string>> refused;
@@ -74,7 +86,8 @@ struct ReadLog {
 };
 
 // Reads one log (Cabrillo, or ADIF where a station sent that). Safe to call from
-// several threads at once.
+// several threads at once. Without a declared exchange (options.declaredFields
+// 0) a side's fields are its report and its number.
 ReadLog ReadStation(std::string file, std::string text, const ReadOptions& options);
 // Takes a log read into `logs`; a file that is no log, has no call, or is a
 // second log of a call already taken, is refused with its reason.

@@ -1,11 +1,13 @@
 #include "cross_check.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <unordered_map>
 
 #include "call_distance.h"
 #include "contest/scoring.h"
+#include "definition_score.h"
 #include "logs/master_scp.h"
 #include "logs/rtty_shift.h"
 #include "logs/text.h"
@@ -51,11 +53,49 @@ std::string ShiftedNumber(std::string_view rcvd) {
     return figures.empty() ? "" : Number(figures);
 }
 
+// Every exchange value once: what it is compared by, as a number and as text.
+class ValueKeys {
+public:
+    explicit ValueKeys(const Names& values) : text_(values.size()), number_(values.size()), shifted_(values.size()) {
+        Names keys;
+        keys.Id("");
+        for (std::uint32_t id = 0; id < values.size(); ++id) {
+            const std::string& v = values.Text(id);
+            text_[id] = keys.Id(ToUpper(Trim(v)));
+            number_[id] = keys.Id(Number(v));
+            const std::string shifted = ShiftedNumber(v);
+            shifted_[id] = shifted.empty() ? Names::npos : keys.Id(shifted);
+        }
+    }
+    bool Empty(std::uint32_t id) const { return text_[id] == 0; }
+    // What was sent but not logged is no evidence either way.
+    bool Agree(FieldKind kind, std::uint32_t rcvd, std::uint32_t sent) const {
+        if (Empty(sent)) return true;
+        return kind == FieldKind::number ? number_[rcvd] == number_[sent] : text_[rcvd] == text_[sent];
+    }
+    bool ShiftReads(std::uint32_t rcvd, std::uint32_t sent) const { return shifted_[rcvd] == number_[sent]; }
+
+private:
+    std::vector<std::uint32_t> text_, number_, shifted_;
+};
+
 class Checker {
 public:
     Checker(const ContestLogs& logs, const CountryFile& cty, const CheckSettings& s,
             const std::function<void(double)>& progress)
-        : logs_(logs), s_(s), calls_(logs, cty), progress_(progress) {}
+        : logs_(logs), s_(s), d_(s.contest), fields_(d_.Fields()), keys_(logs.values), calls_(logs, cty),
+          progress_(progress) {
+        for (std::size_t f = 0; f < fields_.size(); ++f)
+            if (fields_[f].kind == FieldKind::number) {
+                plugin_.number = f;
+                break;
+            }
+        plugin_.rst = -1;
+        for (std::size_t f = 0; f < fields_.size() && plugin_.rst < 0; ++f)
+            if (fields_[f].kind == FieldKind::rst) plugin_.rst = static_cast<int>(f);
+        // As the readers take a report: the first of two or more fields, unless it is the number.
+        if (plugin_.rst < 0 && fields_.size() >= 2 && plugin_.number != 0) plugin_.rst = 0;
+    }
 
     CheckResult Run() {
         const std::size_t n = logs_.logs.size();
@@ -63,16 +103,23 @@ public:
         inPeriod_.resize(n);
         verdicts_.resize(n);
         // The clocks first, from every QSO: the period is judged on the clock corrected.
-        for (std::size_t l = 0; l < n; ++l) inPeriod_[l].assign(logs_.logs[l].qsos.size(), true);
         EstimateOffsets();
         Report(0.2);
         ParallelFor(n, [this](std::size_t l) { Judge(l); });
         Report(0.5);
         Match();
+        Report(0.6);
+        SortByTime();
+        OwnVerdicts();
         Report(0.7);
-        Verdicts();
+        BothSides();
+        ParallelFor(n, [this](std::size_t l) { Dupes(l); });
         Report(0.8);
         ParallelFor(n, [this](std::size_t l) { Rescore(l); });
+        for (LogCheck& c : result_.logs) {
+            for (const QsoCheck& v : c.qsos) ++c.counts[static_cast<int>(v.verdict)];
+            for (int v = 0; v < kVerdictCount; ++v) result_.counts[v] += c.counts[v];
+        }
         Report(1.0);
         return std::move(result_);
     }
@@ -82,20 +129,33 @@ private:
         if (progress_) progress_(share);
     }
 
-    bool Within(std::int32_t minute) const {
-        return (!s_.start || minute >= *s_.start) && (!s_.end || minute <= *s_.end);
-    }
+    const std::string& ModeOf(const CheckQso& q) const { return logs_.modes.Text(q.mode); }
+    std::int32_t Corrected(std::uint32_t log, const CheckQso& q) const { return q.minute - result_.logs[log].offset; }
 
-    // The period and the rule code, as the plug-in judges each QSO.
+    // The period and the bands, modes and segments: the plug-in's rule code or the definition.
     void Judge(std::size_t l) {
         const StationLog& log = logs_.logs[l];
         LogCheck& c = result_.logs[l];
         c.qsos.resize(log.qsos.size());
-        for (std::size_t i = 0; i < log.qsos.size(); ++i) inPeriod_[l][i] = Within(log.qsos[i].minute - c.offset);
-        StationScore score = ScoreStation(logs_, log, calls_, inPeriod_[l], s_.contestModes);
-        c.claimed = score.figures;
-        verdicts_[l] = std::move(score.verdicts);
-        for (std::size_t i = 0; i < log.qsos.size(); ++i) c.qsos[i].points = score.points[i];
+        inPeriod_[l].assign(log.qsos.size(), true);
+        for (std::size_t i = 0; i < log.qsos.size(); ++i)
+            inPeriod_[l][i] = d_.InPeriod(Corrected(static_cast<std::uint32_t>(l), log.qsos[i]), ModeOf(log.qsos[i]));
+        if (d_.pluginRules) {
+            StationScore score = ScoreStation(logs_, log, calls_, inPeriod_[l], d_.modes, plugin_);
+            c.claimed = score.figures;
+            verdicts_[l] = std::move(score.verdicts);
+            for (std::size_t i = 0; i < log.qsos.size(); ++i) c.qsos[i].points = score.points[i];
+            return;
+        }
+        auto& verdicts = verdicts_[l];
+        verdicts.assign(log.qsos.size(), IntakeVerdict::accepted);
+        for (std::size_t i = 0; i < log.qsos.size(); ++i) {
+            const CheckQso& q = log.qsos[i];
+            const std::string& band = logs_.bands.Text(q.band);
+            if (!d_.HasBand(band)) verdicts[i] = IntakeVerdict::wrongBand;
+            else if (!d_.HasMode(ModeOf(q))) verdicts[i] = IntakeVerdict::wrongMode;
+            else if (!d_.InSegment(band, ModeOf(q), q.freqKHz)) c.qsos[i].why = Why::outsideSegment;
+        }
     }
 
     std::vector<Entry> Entries(bool corrected) const {
@@ -129,13 +189,18 @@ private:
         }
     }
 
-    bool NumbersAgree(const CheckQso& received, const CheckQso& sent) const {
-        return Number(received.rcvd) == Number(sent.sent);
+    // The checked fields of `received` that are not what `sent` shows as sent (bit i: field i).
+    std::uint8_t WrongFields(const CheckQso& received, const CheckQso& sent) const {
+        std::uint8_t wrong = 0;
+        for (std::size_t f = 0; f < fields_.size(); ++f)
+            if (fields_[f].checked && !keys_.Agree(fields_[f].kind, received.rcvd[f], sent.sent[f]))
+                wrong |= static_cast<std::uint8_t>(1u << f);
+        return wrong;
     }
 
-    // Sure matches: one QSO each way on the band, within the offset limit, both
-    // numbers right. The offset of each log is the median difference to the
-    // other logs' clocks, first taken as right, then as found.
+    // Sure matches: one QSO each way on the band, within the offset limit, every
+    // checked field right. The offset of each log is the median difference to
+    // the other logs' clocks, first taken as right, then as found.
     void EstimateOffsets() {
         const auto entries = Entries(false);
         struct Sure {
@@ -150,7 +215,7 @@ private:
             const CheckQso& qx = logs_.logs[x.log].qsos[x.qso];
             const CheckQso& qy = logs_.logs[y.log].qsos[y.qso];
             const std::int32_t diff = x.minute - y.minute;
-            if (std::abs(diff) > s_.offsetLimitMinutes || !NumbersAgree(qx, qy) || !NumbersAgree(qy, qx)) return;
+            if (std::abs(diff) > s_.offsetLimitMinutes || WrongFields(qx, qy) || WrongFields(qy, qx)) return;
             sure.push_back({x.log, y.log, diff});
         });
         const std::size_t n = logs_.logs.size();
@@ -175,22 +240,39 @@ private:
         for (std::size_t l = 0; l < n; ++l) result_.logs[l].offset = found[l];
     }
 
-    // Within each pair of logs, band and mode: the nearest QSOs in time pair up first.
+    // Within each pair of logs, band and mode: the pairs that agree on more of
+    // the exchange first, then the nearest in time. The exchange decides which
+    // of a station's two lines the other log confirms, whatever their numbers.
     void Match() {
         const auto entries = Entries(true);
         matched_.resize(logs_.logs.size());
         for (std::size_t l = 0; l < logs_.logs.size(); ++l) matched_[l].assign(logs_.logs[l].qsos.size(), kNone);
-        std::vector<std::pair<std::int32_t, std::pair<std::size_t, std::size_t>>> candidates;
+        struct Candidate {
+            int wrong;
+            std::int32_t gap;
+            std::size_t i, j;
+            bool operator<(const Candidate& o) const {
+                return wrong != o.wrong ? wrong < o.wrong : gap != o.gap ? gap < o.gap : i != o.i ? i < o.i : j < o.j;
+            }
+        };
+        std::vector<Candidate> candidates;
         ForEachGroup(entries, [&](std::size_t from, std::size_t to) {
             candidates.clear();
             for (std::size_t i = from; i < to; ++i)
-                for (std::size_t j = i + 1; j < to && entries[j].minute - entries[i].minute <= s_.windowMinutes; ++j)
-                    if (entries[i].log != entries[j].log)
-                        candidates.push_back({entries[j].minute - entries[i].minute, {i, j}});
+                for (std::size_t j = i + 1; j < to && entries[j].minute - entries[i].minute <= s_.windowMinutes; ++j) {
+                    if (entries[i].log == entries[j].log) continue;
+                    int wrong = 0;
+                    if (to - from > 2) {
+                        const CheckQso& x = logs_.logs[entries[i].log].qsos[entries[i].qso];
+                        const CheckQso& y = logs_.logs[entries[j].log].qsos[entries[j].qso];
+                        wrong = std::popcount(WrongFields(x, y)) + std::popcount(WrongFields(y, x));
+                    }
+                    candidates.push_back({wrong, entries[j].minute - entries[i].minute, i, j});
+                }
             std::sort(candidates.begin(), candidates.end());
-            for (const auto& [gap, ij] : candidates) {
-                const Entry& x = entries[ij.first];
-                const Entry& y = entries[ij.second];
+            for (const Candidate& c : candidates) {
+                const Entry& x = entries[c.i];
+                const Entry& y = entries[c.j];
                 if (matched_[x.log][x.qso] != kNone || matched_[y.log][y.qso] != kNone) continue;
                 matched_[x.log][x.qso] = Pack(y.log, y.qso);
                 matched_[y.log][y.qso] = Pack(x.log, x.qso);
@@ -201,13 +283,21 @@ private:
     static std::uint64_t Pack(std::uint32_t log, std::uint32_t qso) { return (std::uint64_t{log} << 32) | qso; }
     static constexpr std::uint64_t kNone = ~std::uint64_t{0};
 
-    bool Known(std::uint32_t call) const {
-        return s_.scp && KnownToScp(*s_.scp, logs_.calls.Text(call));
-    }
-
-    std::int32_t Corrected(std::uint32_t log, const CheckQso& q) const { return q.minute - result_.logs[log].offset; }
-
+    bool Known(std::uint32_t call) const { return s_.scp && KnownToScp(*s_.scp, logs_.calls.Text(call)); }
     bool Unmatched(std::uint32_t log, std::uint32_t qso) const { return matched_[log][qso] == kNone; }
+
+    void SortByTime() {
+        byTime_.resize(logs_.logs.size());
+        ParallelFor(logs_.logs.size(), [this](std::size_t l) {
+            const StationLog& log = logs_.logs[l];
+            auto& order = byTime_[l];
+            order.resize(log.qsos.size());
+            for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+            std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+                return log.qsos[a].minute < log.qsos[b].minute;
+            });
+        });
+    }
 
     // An unmatched QSO of `log` at about the time of `q`, on its band and mode,
     // whose call is close to `call` and passes `accept`.
@@ -224,23 +314,13 @@ private:
         return std::nullopt;
     }
 
-    void Verdicts() {
+    // Each QSO on its own: the rules, then what the other log holds.
+    void OwnVerdicts() {
         const std::size_t n = logs_.logs.size();
-        byTime_.resize(n);
         std::vector<std::uint32_t> workedBy(logs_.calls.size(), 0);
-        ParallelFor(n, [this](std::size_t l) {
-            const StationLog& log = logs_.logs[l];
-            auto& order = byTime_[l];
-            order.resize(log.qsos.size());
-            for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
-            std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-                return log.qsos[a].minute < log.qsos[b].minute;
-            });
-        });
         for (std::size_t l = 0; l < n; ++l) {
-            const StationLog& log = logs_.logs[l];
             std::vector<std::uint32_t> calls;
-            for (const auto& q : log.qsos) calls.push_back(q.call);
+            for (const auto& q : logs_.logs[l].qsos) calls.push_back(q.call);
             std::sort(calls.begin(), calls.end());
             calls.erase(std::unique(calls.begin(), calls.end()), calls.end());
             for (auto c : calls) ++workedBy[c];
@@ -260,23 +340,22 @@ private:
                 const CheckQso& q = log.qsos[i];
                 QsoCheck& v = c.qsos[i];
                 const std::int32_t other = logs_.LogOf(q.call);
+                const auto rule = [&v](Verdict verdict) {
+                    v.verdict = verdict;
+                    v.removed = true;
+                    if (v.why != Why::outsideSegment) v.why = Why::rule;
+                };
                 if (!inPeriod_[l][i]) {
-                    v.verdict = Verdict::outsidePeriod;
+                    rule(Verdict::outsidePeriod);
                     v.why = Why::rule;
-                } else if (verdicts_[l][i] == IntakeVerdict::wrongBand) {
-                    v.verdict = Verdict::wrongBand;
-                    v.why = Why::rule;
+                } else if (verdicts_[l][i] == IntakeVerdict::wrongBand || v.why == Why::outsideSegment) {
+                    rule(Verdict::wrongBand);
                 } else if (verdicts_[l][i] == IntakeVerdict::wrongMode) {
-                    v.verdict = Verdict::wrongMode;
-                    v.why = Why::rule;
-                } else if (verdicts_[l][i] == IntakeVerdict::dupe) {
-                    v.verdict = Verdict::dupe;
-                    v.why = Why::dupeOf;
-                    v.otherLog = static_cast<std::int32_t>(l);
-                    v.otherQso = FirstOf(log, i);
+                    rule(Verdict::wrongMode);
                 } else if (verdicts_[l][i] == IntakeVerdict::noRxNumber) {
                     v.verdict = Verdict::bustedExchange;
                     v.why = Why::noNumber;
+                    v.removed = true;
                 } else if (matched_[l][i] != kNone) {
                     Matched(l, i, v);
                 } else if (other >= 0) {
@@ -284,20 +363,8 @@ private:
                 } else {
                     NoLog(l, i, workedBy, unmatchedByCall, v);
                 }
-                ++c.counts[static_cast<int>(v.verdict)];
             }
         });
-        for (const LogCheck& c : result_.logs)
-            for (int v = 0; v < kVerdictCount; ++v) result_.counts[v] += c.counts[v];
-    }
-
-    std::int32_t FirstOf(const StationLog& log, std::uint32_t dupe) const {
-        const CheckQso& d = log.qsos[dupe];
-        for (std::uint32_t i = 0; i < dupe; ++i) {
-            const CheckQso& q = log.qsos[i];
-            if (q.call == d.call && q.band == d.band && q.mode == d.mode) return static_cast<std::int32_t>(i);
-        }
-        return -1;
     }
 
     void Matched(std::uint32_t l, std::uint32_t i, QsoCheck& v) const {
@@ -309,10 +376,19 @@ private:
         v.otherQso = static_cast<std::int32_t>(oi);
         v.otherOffset = static_cast<std::int16_t>(result_.logs[ol].offset);
         v.why = Why::matched;
-        if (NumbersAgree(q, o)) return;
+        v.wrongFields = WrongFields(q, o);
+        if (!v.wrongFields) return;
         v.verdict = Verdict::bustedExchange;
-        v.why = Why::numberDiffers;
-        v.shift = ShiftedNumber(q.rcvd) == Number(o.sent);
+        v.why = Why::fieldsDiffer;
+        for (std::size_t f = 0; f < fields_.size(); ++f)
+            if ((v.wrongFields >> f & 1) && fields_[f].kind == FieldKind::number && keys_.ShiftReads(q.rcvd[f], o.sent[f]))
+                v.shiftedFields |= static_cast<std::uint8_t>(1u << f);
+        v.removed = !Reduced(v);
+    }
+
+    // A busted exchange that the rules let score reduced points.
+    bool Reduced(const QsoCheck& v) const {
+        return !d_.pluginRules && d_.oneFieldWrongPoints >= 0 && std::popcount(v.wrongFields) == 1;
     }
 
     // The worked station's log is here and nothing in it matched.
@@ -336,10 +412,11 @@ private:
         }
         v.verdict = Verdict::nil;
         v.why = Why::noQsoThere;
+        v.removed = true;
     }
 
     // The worked call sent no log: a close call's log may hold the QSO, or the
-    // call may be one nobody else worked.
+    // call may be in fewer logs than the rules credit.
     void NoLog(std::uint32_t l, std::uint32_t i, const std::vector<std::uint32_t>& workedBy,
                const std::unordered_map<std::uint32_t, std::vector<Ref>>& unmatchedByCall, QsoCheck& v) const {
         const StationLog& log = logs_.logs[l];
@@ -359,6 +436,7 @@ private:
                 if (!IsClose(d)) continue;
                 v.verdict = Verdict::bustedCall;
                 v.why = Why::closeCallLogged;
+                v.removed = true;
                 v.otherLog = static_cast<std::int32_t>(r.first);
                 v.otherQso = static_cast<std::int32_t>(r.second);
                 v.otherOffset = static_cast<std::int16_t>(result_.logs[r.first].offset);
@@ -367,38 +445,215 @@ private:
                 return;
             }
         }
-        if (workedBy[q.call] == 1) {
+        const auto logsWithIt = static_cast<int>(workedBy[q.call]);
+        const int from = d_.noLogCreditedFrom;
+        if (from == 0) {
             v.verdict = Verdict::unique;
-            v.why = Why::nobodyElse;
+            v.why = Why::noLogNotCredited;
+            v.removed = true;
+        } else if (logsWithIt < std::max(from, 2)) {
+            // A call in one log only is flagged even where every station counts.
+            v.verdict = Verdict::unique;
+            v.why = logsWithIt == 1 ? Why::nobodyElse : Why::fewLogs;
+            v.otherQso = logsWithIt;
+            v.removed = from > 1;
         }
     }
 
-    // Claimed against checked: the rule code again without the removed QSOs.
+    // Where the rules take a QSO from both sides for one side's error, the
+    // other side loses it too. Judged from the verdicts of each QSO on its own.
+    void BothSides() {
+        if (d_.bustedCall == Loser::oneSide && d_.bustedExchange == Loser::oneSide && d_.outsidePeriod == Loser::oneSide)
+            return;
+        const std::size_t n = logs_.logs.size();
+        std::vector<std::vector<QsoCheck>> changed(n);
+        ParallelFor(n, [&](std::size_t l) {
+            const LogCheck& c = result_.logs[l];
+            changed[l] = c.qsos;
+            for (std::size_t i = 0; i < c.qsos.size(); ++i) {
+                const QsoCheck& v = c.qsos[i];
+                QsoCheck& out = changed[l][i];
+                if (v.why == Why::theyBustedYou && d_.bustedCall == Loser::bothSides) {
+                    out.verdict = Verdict::bustedCall;
+                    out.why = Why::theyBustedYourCall;
+                    out.removed = true;
+                    continue;
+                }
+                if (v.why != Why::matched && v.why != Why::fieldsDiffer) continue;
+                const QsoCheck& theirs =
+                    result_.logs[static_cast<std::size_t>(v.otherLog)].qsos[static_cast<std::size_t>(v.otherQso)];
+                if (theirs.verdict == Verdict::outsidePeriod && d_.outsidePeriod == Loser::bothSides) {
+                    out.verdict = Verdict::outsidePeriod;
+                    out.why = Why::theirsOutside;
+                    out.removed = true;
+                } else if (v.verdict == Verdict::ok && theirs.why == Why::fieldsDiffer &&
+                           d_.bustedExchange == Loser::bothSides) {
+                    out.verdict = Verdict::bustedExchange;
+                    out.why = Why::theyMiscopiedYou;
+                    out.wrongFields = theirs.wrongFields;
+                    out.shiftedFields = theirs.shiftedFields;
+                    out.removed = theirs.removed;
+                }
+            }
+        });
+        for (std::size_t l = 0; l < n; ++l) result_.logs[l].qsos = std::move(changed[l]);
+    }
+
+    // Verdicts that keep the QSO in the checked score.
+    static bool Credited(const QsoCheck& v) { return !v.removed && v.verdict != Verdict::dupe; }
+    // Lines that are QSOs with the station in the rules' eyes, whatever their errors.
+    static bool Counts(const QsoCheck& v) {
+        return v.verdict != Verdict::outsidePeriod && v.verdict != Verdict::wrongBand && v.verdict != Verdict::wrongMode &&
+               v.why != Why::noNumber;
+    }
+
+    // The dupe rule over a log's lines in order: after a credited QSO with a
+    // station, its repeats in the rule's scope are dupes (until the rule lets one
+    // count again). A line the other log lacks beside a credited one is that
+    // QSO's double and costs nothing: the confirmed line is the QSO.
+    void Dupes(std::size_t l) {
+        if (d_.dupes == DupeScope::none) return;
+        const StationLog& log = logs_.logs[l];
+        LogCheck& c = result_.logs[l];
+        const bool byMode = !d_.pluginRules && d_.dupes == DupeScope::bandMode;
+        const auto key = [&](const CheckQso& q) {
+            return (std::uint64_t{q.call} << 32) | (std::uint64_t{q.band} << 16) | (byMode ? q.mode : 0u);
+        };
+        const auto minute = [&](std::uint32_t i) { return Corrected(static_cast<std::uint32_t>(l), log.qsos[i]); };
+        const auto within = [&](std::uint32_t a, std::uint32_t b) {
+            return d_.repeatAfter == 0 || std::abs(minute(a) - minute(b)) < d_.repeatAfter;
+        };
+        // The plug-in judges dupes in log order; a definition by the clock.
+        std::vector<std::uint32_t> order;
+        if (d_.pluginRules) {
+            order.resize(log.qsos.size());
+            for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+        }
+        const auto& walk = d_.pluginRules ? order : byTime_[l];
+        std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> credited;  // by scope, in order
+        for (const std::uint32_t i : walk) {
+            QsoCheck& v = c.qsos[i];
+            if (!Counts(v)) continue;
+            auto& earlier = credited[key(log.qsos[i])];
+            if (!earlier.empty() && within(earlier.back(), i)) {
+                MarkDupe(v, Why::dupeOf, l, earlier.back());
+            } else if (Credited(v)) {
+                earlier.push_back(i);
+            }
+        }
+        for (const std::uint32_t i : walk) {
+            QsoCheck& v = c.qsos[i];
+            if (v.verdict != Verdict::nil) continue;
+            const auto it = credited.find(key(log.qsos[i]));
+            if (it == credited.end()) continue;
+            for (const std::uint32_t j : it->second)
+                if (within(i, j)) {
+                    MarkDupe(v, Why::confirmedDupeOf, l, j);
+                    break;
+                }
+        }
+    }
+
+    static void MarkDupe(QsoCheck& v, Why why, std::size_t log, std::uint32_t of) {
+        const std::int32_t points = v.points;
+        v = QsoCheck{};
+        v.verdict = Verdict::dupe;
+        v.why = why;
+        v.otherLog = static_cast<std::int32_t>(log);
+        v.otherQso = static_cast<std::int32_t>(of);
+        v.points = points;
+    }
+
+    // Claimed against checked: the plug-in's rule code again without the lines
+    // that do not count, or the definition's score of what each QSO is credited.
     void Rescore(std::size_t l) {
         const StationLog& log = logs_.logs[l];
         LogCheck& c = result_.logs[l];
-        std::vector<bool> handed(log.qsos.size());
         int penalty = 0, errors = 0;
-        for (std::size_t i = 0; i < log.qsos.size(); ++i) {
-            const Verdict v = c.qsos[i].verdict;
-            const bool removed = RemovedFromCheckedScore(v, s_.removeUniques);
-            handed[i] = inPeriod_[l][i] && !removed;
-            if (v == Verdict::nil || v == Verdict::bustedCall) penalty += s_.penalty * c.qsos[i].points;
-            if (removed || v == Verdict::unique) ++errors;
+        for (const QsoCheck& v : c.qsos) {
+            if ((v.verdict == Verdict::nil || v.why == Why::closeCallLogged) && v.verdict != Verdict::dupe)
+                penalty += d_.penalty * v.points;
+            if (v.verdict == Verdict::nil || v.verdict == Verdict::bustedCall || v.verdict == Verdict::bustedExchange ||
+                v.verdict == Verdict::unique)
+                ++errors;
         }
-        const bool any = std::find(handed.begin(), handed.end(), false) != handed.end();
-        c.checked = any ? ScoreStation(logs_, log, calls_, handed, s_.contestModes).figures : c.claimed;
+        if (d_.pluginRules) {
+            std::vector<bool> handed(log.qsos.size());
+            bool all = true;
+            for (std::size_t i = 0; i < log.qsos.size(); ++i) {
+                handed[i] = inPeriod_[l][i] && Credited(c.qsos[i]);
+                all = all && (handed[i] || !inPeriod_[l][i]);
+            }
+            if (all) {
+                c.checked = c.claimed;
+                for (QsoCheck& v : c.qsos) v.checkedPoints = v.points;
+            } else {
+                const StationScore checked = ScoreStation(logs_, log, calls_, handed, d_.modes, plugin_);
+                c.checked = checked.figures;
+                for (std::size_t i = 0; i < log.qsos.size(); ++i) c.qsos[i].checkedPoints = checked.points[i];
+            }
+        } else {
+            DefinitionScores(l);
+        }
         c.penaltyPoints = penalty;
         if (penalty > 0) {
             const int points = std::max(0, c.checked.points - penalty);
-            c.checked.score = ClaimedScore(points, c.checked.exchangeMults, c.checked.prefixMults);
+            c.checked.score = d_.pluginRules ? ClaimedScore(points, c.checked.multipliers, 0)
+                                             : DefinitionScoreOf(d_, points, c.checked.multipliers);
         }
-        const std::size_t counted = log.qsos.size() - static_cast<std::size_t>(c.counts[int(Verdict::outsidePeriod)]);
+        const std::size_t counted = log.qsos.size() - static_cast<std::size_t>(std::count_if(
+                                                          c.qsos.begin(), c.qsos.end(), [](const QsoCheck& v) {
+                                                              return v.verdict == Verdict::outsidePeriod;
+                                                          }));
         c.errorRate = counted ? 100.0 * errors / static_cast<double>(counted) : 0;
+    }
+
+    // The claimed score takes every line the rules accept, the log's own repeats
+    // as dupes; the checked score what the cross-check credits, at its points.
+    void DefinitionScores(std::size_t l) {
+        const StationLog& log = logs_.logs[l];
+        LogCheck& c = result_.logs[l];
+        std::vector<QsoCredit> claimed(log.qsos.size()), checked(log.qsos.size());
+        std::unordered_map<std::uint64_t, std::int32_t> last;  // scope: minute of the QSO that counts
+        int dupes = 0;
+        const bool byMode = d_.dupes == DupeScope::bandMode;
+        for (const std::uint32_t i : byTime_[l]) {
+            const CheckQso& q = log.qsos[i];
+            QsoCheck& v = c.qsos[i];
+            const bool accepted = inPeriod_[l][i] && verdicts_[l][i] == IntakeVerdict::accepted &&
+                                  v.why != Why::outsideSegment && v.why != Why::rule;
+            const std::int32_t full = FullPoints(d_, logs_, log, q, calls_);
+            if (accepted) {
+                bool dupe = false;
+                if (d_.dupes != DupeScope::none) {
+                    const std::uint64_t k = (std::uint64_t{q.call} << 32) | (std::uint64_t{q.band} << 16) | (byMode ? q.mode : 0u);
+                    const std::int32_t minute = Corrected(static_cast<std::uint32_t>(l), q);
+                    const auto it = last.find(k);
+                    dupe = it != last.end() && (d_.repeatAfter == 0 || minute - it->second < d_.repeatAfter);
+                    if (!dupe) last[k] = minute;
+                }
+                claimed[i] = {!dupe, dupe ? 0 : full, 0};
+                dupes += dupe;
+            }
+            v.points = claimed[i].points;
+            if (!Credited(v) || !Counts(v)) continue;
+            std::int32_t points = full;
+            if (v.verdict == Verdict::bustedExchange) points = d_.oneFieldWrongPoints;
+            else if (v.why == Why::noLogThere && d_.noLogPoints >= 0) points = d_.noLogPoints;
+            checked[i] = {true, points, v.wrongFields};
+            v.checkedPoints = points;
+        }
+        c.claimed = DefinitionScore(d_, logs_, log, calls_, claimed);
+        c.checked = DefinitionScore(d_, logs_, log, calls_, checked);
+        c.claimed.dupes = dupes;
     }
 
     const ContestLogs& logs_;
     const CheckSettings& s_;
+    const ContestDefinition& d_;
+    const std::vector<ExchangeField> fields_;
+    const ValueKeys keys_;
+    PluginExchange plugin_;
     CallAnalyses calls_;
     const std::function<void(double)>& progress_;
     CheckResult result_;

@@ -9,6 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "contest_definition.h"
 #include "contest_logs.h"
 #include "verdicts.h"
 
@@ -18,10 +19,9 @@ struct CheckSettings {
     int windowMinutes = 5;        // two QSOs match within this, clocks corrected
     int offsetLimitMinutes = 15;  // the largest clock offset looked for
     int minSureMatches = 3;       // fewer sure matches leave a log's clock as it is
-    std::optional<std::int32_t> start, end;  // the contest period, in minutes; none: no check
-    std::vector<std::string> contestModes{"RTTY"};  // QSOs in these modes are scored as RTTY
-    bool removeUniques = false;
-    int penalty = 0;  // NIL and busted calls cost this many times their points
+    // The contest's rules: VERDA-WW-DX by the plug-in's rule code unless a
+    // definition says otherwise.
+    ContestDefinition contest;
     const std::unordered_set<std::string>* scp = nullptr;
 };
 

@@ -81,8 +81,12 @@ int Run(const std::vector<std::string>& args, const char* argv0) {
             std::fputs(kCheckUsage, stdout);
             return kCheckedAll;
         }
-        const fs::path ctyPath = o.ctyFile.empty() ? DefaultCty(argv0) : fs::path(o.ctyFile);
         std::string text;
+        if (!o.contestFile.empty()) {
+            if (!ReadFile(o.contestFile, text)) throw InputError("cannot read the contest definition " + o.contestFile);
+            UseDefinition(o, ReadContestDefinition(text, o.contestFile));
+        }
+        const fs::path ctyPath = o.ctyFile.empty() ? DefaultCty(argv0) : fs::path(o.ctyFile);
         if (!ReadFile(ctyPath, text)) throw InputError("cannot read the country file " + ctyPath.string());
         cty = std::make_unique<CountryFile>(CountryFile::Parse(text, ctyPath.string()));
         if (!o.scpFile.empty()) {

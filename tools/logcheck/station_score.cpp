@@ -14,7 +14,8 @@ CallAnalyses::CallAnalyses(const ContestLogs& logs, const CountryFile& cty) : an
 }
 
 StationScore ScoreStation(const ContestLogs& logs, const StationLog& log, const CallAnalyses& calls,
-                          const std::vector<bool>& handed, const std::vector<std::string>& contestModes) {
+                          const std::vector<bool>& handed, const std::vector<std::string>& contestModes,
+                          const PluginExchange& exchange) {
     // No bad-QSO file (its name stays empty, so nothing is written): the verdicts
     // are what the checker needs.
     ContestState state;
@@ -25,6 +26,7 @@ StationScore ScoreStation(const ContestLogs& logs, const StationLog& log, const 
     state.myContinent = me.continent;
     const OwnStation own{state.myCountry, state.myContinent};
 
+    const auto Value = [&logs](std::uint32_t id) -> std::string_view { return logs.values.Text(id); };
     StationScore out;
     out.verdicts.assign(log.qsos.size(), std::nullopt);
     out.points.assign(log.qsos.size(), 0);
@@ -36,7 +38,9 @@ StationScore ScoreStation(const ContestLogs& logs, const StationLog& log, const 
         const bool contestMode = std::find(contestModes.begin(), contestModes.end(), mode) != contestModes.end();
         const QsoArgs a{.myCall = log.call, .call = logs.calls.Text(q.call), .time = q.time,
                         .mode = contestMode ? std::string_view("RTTY") : std::string_view(mode),
-                        .rstSent = q.rstSent, .rstRcvd = q.rstRcvd, .exchSent = q.sent, .exchRcvd = q.rcvd,
+                        .rstSent = exchange.rst < 0 ? std::string_view() : Value(q.sent[static_cast<std::size_t>(exchange.rst)]),
+                        .rstRcvd = exchange.rst < 0 ? std::string_view() : Value(q.rcvd[static_cast<std::size_t>(exchange.rst)]),
+                        .exchSent = Value(q.sent[exchange.number]), .exchRcvd = Value(q.rcvd[exchange.number]),
                         .prefix = station.prefix, .country = station.country, .continent = station.continent,
                         .band = logs.bands.Text(q.band)};
         const IntakeVerdict v = AddData(state, files, a);
@@ -47,6 +51,6 @@ StationScore ScoreStation(const ContestLogs& logs, const StationLog& log, const 
         }
     }
     const ScoreSheet sheet = ScoreLog(state.shared.log, state.workedBands, own);
-    out.figures = {sheet.qsos, sheet.points, sheet.exchangeMults, sheet.prefixMults, sheet.dupes, sheet.score};
+    out.figures = {sheet.qsos, sheet.points, sheet.exchangeMults + sheet.prefixMults, sheet.dupes, sheet.score};
     return out;
 }

@@ -25,6 +25,12 @@ private:
     std::vector<CallAnalysis> analyses_;
 };
 
+// Which of the exchange's fields the plug-in takes as its number and its report.
+struct PluginExchange {
+    std::size_t number = 1;
+    int rst = 0;  // -1: none
+};
+
 struct StationScore {
     std::vector<std::optional<IntakeVerdict>> verdicts;  // by QSO: the rule code's; none when not handed over
     std::vector<std::int32_t> points;  // by QSO: the points of a counted QSO
@@ -34,4 +40,5 @@ struct StationScore {
 // `handed` says which QSOs the host hands over (all when empty); QSOs in the
 // `contestModes` (as the readers name modes, "RTTY") are handed over as RTTY.
 StationScore ScoreStation(const ContestLogs& logs, const StationLog& log, const CallAnalyses& calls,
-                          const std::vector<bool>& handed, const std::vector<std::string>& contestModes);
+                          const std::vector<bool>& handed, const std::vector<std::string>& contestModes,
+                          const PluginExchange& exchange);

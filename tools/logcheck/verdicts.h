@@ -22,40 +22,44 @@ inline constexpr int kVerdictCount = 9;
 // The name in verdicts.csv: "ok", "nil", "busted-call", ...
 const char* VerdictName(Verdict v);
 
-// The verdicts that take a QSO out of the checked score; a unique call only when
-// the sponsor asks for it. The others are flagged and kept as the plug-in judges them.
-inline bool RemovedFromCheckedScore(Verdict v, bool removeUniques) {
-    return v == Verdict::nil || v == Verdict::bustedCall || v == Verdict::bustedExchange ||
-           (v == Verdict::unique && removeUniques);
-}
-
 // Why the verdict was given; the evidence fields it uses are named.
 enum class Why : std::uint8_t {
-    matched,          // other: the matching QSO
-    noLogThere,       // ok: the worked station sent no log (and is known, or not unique)
-    theyBustedYou,    // ok: other logged this QSO with your call miscopied; distance
-    noQsoThere,       // nil: the other log holds no such QSO
-    closeCallLogged,  // busted call: other is the close call's QSO with you; distance
-    nobodyElse,       // unique
-    numberDiffers,    // busted exchange: other sent what you did not copy; shift when it reads through
-    noNumber,         // busted exchange: the rule code found no number
-    dupeOf,           // dupe: otherQso is the first QSO in your own log
-    rule,             // wrong band, wrong mode, outside the period
+    matched,             // other: the matching QSO
+    noLogThere,          // ok: the worked station sent no log (and is known, or in enough logs)
+    theyBustedYou,       // ok: other logged this QSO with your call miscopied; distance
+    noQsoThere,          // nil: the other log holds no such QSO
+    closeCallLogged,     // busted call: other is the close call's QSO with you; distance
+    theyBustedYourCall,  // busted call, lost by both sides: other logged your call miscopied; distance
+    nobodyElse,          // unique: a call in no other log
+    fewLogs,             // unique: a station without a log in fewer logs than the rules credit; count
+    noLogNotCredited,    // unique: the rules credit no station without a log
+    fieldsDiffer,        // busted exchange: other sent what you did not copy; wrongFields, shiftedFields
+    theyMiscopiedYou,    // busted exchange, lost by both sides: other copied your wrongFields wrong
+    noNumber,            // busted exchange: the rule code found no number
+    dupeOf,              // dupe: otherQso is the QSO in your own log that counts
+    confirmedDupeOf,     // dupe: otherQso counts, as the other log confirms it, and this one is its double
+    rule,                // wrong band, wrong mode, outside the period
+    outsideSegment,      // wrong band: the frequency lies outside the band's segments
+    theirsOutside,       // outside the period in the other log, lost by both sides: other
 };
 
 struct QsoCheck {
     Verdict verdict = Verdict::ok;
     Why why = Why::noLogThere;
-    std::int32_t otherLog = -1;  // the log the evidence quotes
-    std::int32_t otherQso = -1;  // its QSO
-    std::int16_t otherOffset = 0;  // that log's clock offset, applied
-    std::int8_t distance = 0;      // characters between the calls
-    bool shift = false;            // letters/figures shift
-    std::int32_t points = 0;       // the QSO's points in the claimed score; 0 when not counted
+    bool removed = false;             // taken out of the checked score
+    std::uint8_t wrongFields = 0;     // exchange fields (bit i: field i) that the other log disagrees with
+    std::uint8_t shiftedFields = 0;   // of those, the numbers the letters/figures shift reads right
+    std::int8_t distance = 0;         // characters between the calls
+    bool shift = false;               // the calls differ by the letters/figures shift
+    std::int16_t otherOffset = 0;     // that log's clock offset, applied
+    std::int32_t otherLog = -1;       // the log the evidence quotes
+    std::int32_t otherQso = -1;       // its QSO; for fewLogs, the count of logs
+    std::int32_t points = 0;          // the QSO's points in the claimed score
+    std::int32_t checkedPoints = 0;   // and in the checked score
 };
 
 struct ScoreFigures {
-    int qsos = 0, points = 0, exchangeMults = 0, prefixMults = 0, dupes = 0;
+    int qsos = 0, points = 0, multipliers = 0, dupes = 0;
     std::int64_t score = 0;
 };
 

@@ -9,7 +9,7 @@ struct CallDistance {
     bool shift = false;  // the difference is the letters/figures shift alone
 };
 
-// The distance when the calls are close, with `shift` preferred where both hold;
-// edits above 1 (and no shift) mean "not close".
+// The distance, with `shift` preferred where both hold; edits above 1 (and no
+// shift) mean "not close".
 CallDistance Distance(std::string_view logged, std::string_view call);
 inline bool IsClose(const CallDistance& d) { return d.shift || d.edits == 1; }

@@ -128,9 +128,12 @@ std::string EvidenceText(const ContestLogs& logs, const CheckResult& result, con
     switch (v.why) {
         case Why::matched: return "";
         case Why::noLogThere: return "";
-        case Why::theyBustedYou:
-            return call + " logged this QSO with your call as " + logs.calls.Text(OtherQso(logs, v).call) + " (" +
-                   Apart(v) + "), counted for you: " + Quote(logs, v);
+        case Why::theyBustedYou: {
+            std::string text = call + " logged this QSO with your call as " + logs.calls.Text(OtherQso(logs, v).call) +
+                               " (" + Apart(v) + "), counted for you";
+            if (v.wrongFields) text = WrongFields(logs, settings, v, q, OtherQso(logs, v), "you copied") + "; " + text;
+            return text + ": " + Quote(logs, v);
+        }
         case Why::theyBustedYourCall:
             return call + " logged this QSO with your call as " + logs.calls.Text(OtherQso(logs, v).call) + " (" +
                    Apart(v) + "), which costs both sides the QSO: " + Quote(logs, v);
@@ -185,7 +188,9 @@ std::string RuleText(const CheckSettings& settings, const QsoCheck& v) {
             if (v.checkedPoints != v.points && v.why == Why::noLogThere)
                 return "no_log: a station without a log, in enough logs, scores " + Points(d.noLogPoints);
             return "";
-        case Why::theyBustedYou: return "errors.busted_call = buster: the station that busted the call loses the QSO";
+        case Why::theyBustedYou:
+            if (v.verdict == Verdict::bustedExchange) break;
+            return "errors.busted_call = buster: the station that busted the call loses the QSO";
         case Why::theyBustedYourCall: return "errors.busted_call = both: a busted call costs both sides the QSO";
         case Why::noQsoThere: return "a QSO must be in the other station's log";
         case Why::closeCallLogged: return "a busted call costs the QSO";
@@ -197,6 +202,9 @@ std::string RuleText(const CheckSettings& settings, const QsoCheck& v) {
             return "no_log.credited_from = " + std::to_string(d.noLogCreditedFrom) +
                    ": a station without a log counts from that many logs";
         case Why::noLogNotCredited: return "no_log.credited_from = never: a station without a log never counts";
+        default: break;
+    }
+    switch (v.verdict == Verdict::bustedExchange && v.why == Why::theyBustedYou ? Why::fieldsDiffer : v.why) {
         case Why::fieldsDiffer:
         case Why::theyMiscopiedYou: {
             std::vector<std::string> checked;
@@ -229,6 +237,7 @@ std::string RuleText(const CheckSettings& settings, const QsoCheck& v) {
             return "modes: " + Join(d.modes, ", ");
         case Why::outsideSegment: return "segment: the band's segments for the mode";
         case Why::theirsOutside: return "errors.outside_period = both: a QSO outside the period in either log costs both sides";
+        default: break;
     }
     return "";
 }

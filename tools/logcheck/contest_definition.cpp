@@ -27,8 +27,8 @@ public:
             throw InputError(file_ + ": line " + std::to_string(e.source().begin.line) + ": " +
                              std::string(e.description()));
         }
-        OnlyKeys(root, "", {"name", "scoring", "bands", "modes", "score", "period", "segment", "exchange", "dupes",
-                            "errors", "no_log", "points", "multiplier"});
+        OnlyKeys(root, "", {"name", "scoring", "bands", "modes", "score", "period_clock", "period", "segment", "exchange",
+                            "matching", "dupes", "errors", "no_log", "points", "multiplier"});
         ContestDefinition d;
         d.name = Printable(String(Required(root, "", "name"), "name"));
         d.pluginRules = false;
@@ -51,8 +51,15 @@ public:
                 d.bands.push_back(ToLower(band));
             }
         ReadPeriods(root, d);
+        if (const toml::node* n = root.get("period_clock"))
+            d.periodOnLoggedClock = Choice<bool>(*n, "period_clock", {{"logged", true}, {"corrected", false}});
         ReadSegments(root, d);
         ReadExchange(root, d);
+        if (const toml::node* n = root.get("matching")) {
+            const toml::table& t = Table(*n, "matching");
+            OnlyKeys(t, "matching", {"bands_may_differ"});
+            if (const toml::node* v = t.get("bands_may_differ")) d.bandsMayDiffer = Boolean(*v, "matching.bands_may_differ");
+        }
         ReadDupes(root, d);
         ReadErrors(root, d);
         ReadNoLog(root, d);
@@ -340,7 +347,7 @@ private:
     void ReadMultipliers(const toml::table& root, ContestDefinition& d) const {
         for (const toml::table* t : Tables(root, "multiplier")) {
             const std::string path = "multiplier[" + std::to_string(d.multipliers.size() + 1) + "]";
-            OnlyKeys(*t, path, {"kind", "field", "per"});
+            OnlyKeys(*t, path, {"kind", "field", "per", "values"});
             Multiplier m;
             m.kind = Choice<MultiplierKind>(Required(*t, path, "kind"), Key(path, "kind"),
                                             {{"field", MultiplierKind::field},
@@ -354,8 +361,12 @@ private:
                                              [&](const ExchangeField& f) { return f.name == name; });
                 if (it == d.exchange.end()) Fail(*field, Key(path, "field"), "\"" + Printable(name) + "\" is no exchange field");
                 m.field = static_cast<std::size_t>(it - d.exchange.begin());
+                if (const toml::node* values = t->get("values"))
+                    for (const auto& [value, n] : Strings(*values, Key(path, "values"))) m.values.push_back(ToUpper(value));
             } else if (field) {
                 Fail(*field, Key(path, "field"), "only a multiplier of kind \"field\" names one");
+            } else if (const toml::node* values = t->get("values")) {
+                Fail(*values, Key(path, "values"), "only a multiplier of kind \"field\" lists values");
             }
             if (const toml::node* per = t->get("per"))
                 m.per = Choice<MultiplierScope>(*per, Key(path, "per"),

@@ -51,6 +51,7 @@ struct Multiplier {
     MultiplierKind kind = MultiplierKind::field;
     std::size_t field = 0;  // for MultiplierKind::field: its index in the exchange
     MultiplierScope per = MultiplierScope::band;
+    std::vector<std::string> values;  // for MultiplierKind::field: the values that count; empty: any
 };
 
 struct ContestDefinition {
@@ -61,6 +62,10 @@ struct ContestDefinition {
     std::vector<std::string> bands;          // the readers' names ("80m"); empty with the plug-in's rules
     std::vector<std::string> modes{"RTTY"};  // the readers' names: CW, SSB, RTTY, DIGI, FM
     std::vector<Period> periods;             // none: no period is checked
+    bool periodOnLoggedClock = false;        // the period is judged on each log's clock as logged, not corrected
+    // Two lines whose numbers agree both ways are one QSO even where the logs
+    // disagree on the band (a log without a rig connected keeps the band typed last).
+    bool bandsMayDiffer = false;
     std::vector<Segment> segments;           // none: the whole band
     // A side's fields in the order of a Cabrillo line. Empty: found from each
     // line, the report and the number, the number alone checked.

@@ -107,9 +107,11 @@ public:
         Report(0.2);
         ParallelFor(n, [this](std::size_t l) { Judge(l); });
         Report(0.5);
-        Match();
-        Report(0.6);
         SortByTime();
+        Match();
+        MatchAcrossBands();
+        MatchOncePerBand();
+        Report(0.6);
         OwnVerdicts();
         Report(0.7);
         BothSides();
@@ -138,8 +140,11 @@ private:
         LogCheck& c = result_.logs[l];
         c.qsos.resize(log.qsos.size());
         inPeriod_[l].assign(log.qsos.size(), true);
-        for (std::size_t i = 0; i < log.qsos.size(); ++i)
-            inPeriod_[l][i] = d_.InPeriod(Corrected(static_cast<std::uint32_t>(l), log.qsos[i]), ModeOf(log.qsos[i]));
+        for (std::size_t i = 0; i < log.qsos.size(); ++i) {
+            const CheckQso& q = log.qsos[i];
+            const std::int32_t minute = d_.periodOnLoggedClock ? q.minute : Corrected(static_cast<std::uint32_t>(l), q);
+            inPeriod_[l][i] = d_.InPeriod(minute, ModeOf(q));
+        }
         if (d_.pluginRules) {
             StationScore score = ScoreStation(logs_, log, calls_, inPeriod_[l], d_.modes, plugin_);
             c.claimed = score.figures;
@@ -197,6 +202,27 @@ private:
                 wrong |= static_cast<std::uint8_t>(1u << f);
         return wrong;
     }
+
+    // `copier` logged each checked number that `sender` sent (a number among
+    // the fields, none empty): the line was a QSO with that station.
+    bool CopiedNumbers(const CheckQso& copier, const CheckQso& sender) const {
+        bool number = false;
+        for (std::size_t f = 0; f < fields_.size(); ++f) {
+            if (!fields_[f].checked || fields_[f].kind != FieldKind::number) continue;
+            if (keys_.Empty(copier.rcvd[f]) || keys_.Empty(sender.sent[f]) ||
+                !keys_.Agree(FieldKind::number, copier.rcvd[f], sender.sent[f]))
+                return false;
+            number = true;
+        }
+        return number;
+    }
+
+    // The exchange shows that the two lines are one QSO: each checked number
+    // right both ways. A county or a report may be miscopied; the serials tell.
+    bool Evident(const CheckQso& a, const CheckQso& b) const { return CopiedNumbers(a, b) && CopiedNumbers(b, a); }
+
+    // Two lines whose exchange proves them one QSO match this far apart in time.
+    int EvidentWindow() const { return std::max(s_.windowMinutes, s_.offsetLimitMinutes); }
 
     // Sure matches: one QSO each way on the band, within the offset limit, every
     // checked field right. The offset of each log is the median difference to
@@ -277,6 +303,72 @@ private:
                 matched_[x.log][x.qso] = Pack(y.log, y.qso);
                 matched_[y.log][y.qso] = Pack(x.log, x.qso);
             }
+            // A clock that drifted, or times written down late: the exchange still tells.
+            for (std::size_t i = from; i < to; ++i) {
+                const Entry& x = entries[i];
+                if (matched_[x.log][x.qso] != kNone) continue;
+                for (std::size_t j = i + 1; j < to && entries[j].minute - x.minute <= EvidentWindow(); ++j) {
+                    const Entry& y = entries[j];
+                    if (y.log == x.log || matched_[y.log][y.qso] != kNone ||
+                        !Evident(logs_.logs[x.log].qsos[x.qso], logs_.logs[y.log].qsos[y.qso]))
+                        continue;
+                    matched_[x.log][x.qso] = Pack(y.log, y.qso);
+                    matched_[y.log][y.qso] = Pack(x.log, x.qso);
+                    break;
+                }
+            }
+        });
+    }
+
+    bool OncePerBand() const { return d_.dupes != DupeScope::none && d_.repeatAfter == 0; }
+
+    // Lines still unmatched on different bands of the pair: two logs that
+    // disagree on the band, one of them wrong, where the exchange proves the QSO.
+    void MatchAcrossBands() {
+        if (!d_.bandsMayDiffer) return;
+        std::vector<Entry> entries;
+        for (const Entry& e : Entries(true))
+            if (matched_[e.log][e.qso] == kNone) entries.push_back({e.pair, e.bandMode & 0xFFFF, e.minute, e.log, e.qso});
+        std::sort(entries.begin(), entries.end());
+        ForEachGroup(entries, [&](std::size_t from, std::size_t to) {
+            for (std::size_t i = from; i < to; ++i) {
+                const Entry& x = entries[i];
+                const CheckQso& qx = logs_.logs[x.log].qsos[x.qso];
+                if (matched_[x.log][x.qso] != kNone) continue;
+                for (std::size_t j = i + 1; j < to && entries[j].minute - x.minute <= s_.windowMinutes; ++j) {
+                    const Entry& y = entries[j];
+                    const CheckQso& qy = logs_.logs[y.log].qsos[y.qso];
+                    if (y.log == x.log || matched_[y.log][y.qso] != kNone || qx.band == qy.band ||
+                        !Evident(qx, qy))
+                        continue;
+                    matched_[x.log][x.qso] = Pack(y.log, y.qso);
+                    matched_[y.log][y.qso] = Pack(x.log, x.qso);
+                    break;
+                }
+            }
+        });
+    }
+
+    // Once per band: where each log holds the other on the band once and
+    // nothing matched them, the two lines are that one QSO whatever their times
+    // and numbers, unless the exchange ties either to another line (a busted call).
+    void MatchOncePerBand() {
+        if (d_.dupes == DupeScope::none || d_.repeatAfter != 0) return;
+        const auto entries = Entries(true);
+        const auto tiedElsewhere = [&](const Entry& x, std::uint32_t otherLog) {
+            const CheckQso& q = logs_.logs[x.log].qsos[x.qso];
+            return Near(otherLog, q.minute - result_.logs[x.log].offset, EvidentWindow(), q,
+                        [&](const CheckQso& o) { return Evident(q, o); })
+                .has_value();
+        };
+        ForEachGroup(entries, [&](std::size_t from, std::size_t to) {
+            if (to - from != 2 || entries[from].log == entries[from + 1].log) return;
+            const Entry& x = entries[from];
+            const Entry& y = entries[from + 1];
+            if (matched_[x.log][x.qso] != kNone || matched_[y.log][y.qso] != kNone) return;
+            if (tiedElsewhere(x, y.log) || tiedElsewhere(y, x.log)) return;
+            matched_[x.log][x.qso] = Pack(y.log, y.qso);
+            matched_[y.log][y.qso] = Pack(x.log, x.qso);
         });
     }
 
@@ -299,15 +391,15 @@ private:
         });
     }
 
-    // An unmatched QSO of `log` at about the time of `q`, on its band and mode,
-    // whose call is close to `call` and passes `accept`.
+    // An unmatched QSO of `log` within `window` minutes of `minute`, on the band
+    // and mode of `q`, that passes `accept`.
     template <typename Accept>
-    std::optional<Ref> Near(std::uint32_t log, std::int32_t minute, const CheckQso& q, Accept accept) const {
+    std::optional<Ref> Near(std::uint32_t log, std::int32_t minute, int window, const CheckQso& q, Accept accept) const {
         const auto& order = byTime_[log];
         const StationLog& other = logs_.logs[log];
-        auto it = std::lower_bound(order.begin(), order.end(), minute - s_.windowMinutes,
+        auto it = std::lower_bound(order.begin(), order.end(), minute - window,
                                    [&](std::uint32_t i, std::int32_t m) { return Corrected(log, other.qsos[i]) < m; });
-        for (; it != order.end() && Corrected(log, other.qsos[*it]) <= minute + s_.windowMinutes; ++it) {
+        for (; it != order.end() && Corrected(log, other.qsos[*it]) <= minute + window; ++it) {
             const CheckQso& o = other.qsos[*it];
             if (o.band == q.band && o.mode == q.mode && Unmatched(log, *it) && accept(o)) return Ref{log, *it};
         }
@@ -359,7 +451,7 @@ private:
                 } else if (matched_[l][i] != kNone) {
                     Matched(l, i, v);
                 } else if (other >= 0) {
-                    Unanswered(l, i, static_cast<std::uint32_t>(other), v);
+                    Unanswered(l, i, static_cast<std::uint32_t>(other), unmatchedByCall, v);
                 } else {
                     NoLog(l, i, workedBy, unmatchedByCall, v);
                 }
@@ -376,10 +468,15 @@ private:
         v.otherQso = static_cast<std::int32_t>(oi);
         v.otherOffset = static_cast<std::int16_t>(result_.logs[ol].offset);
         v.why = Why::matched;
+        FieldsOf(q, o, v);
+        if (v.wrongFields) v.why = Why::fieldsDiffer;
+    }
+
+    // The fields of `q` that are not what `o` sent: a busted exchange.
+    void FieldsOf(const CheckQso& q, const CheckQso& o, QsoCheck& v) const {
         v.wrongFields = WrongFields(q, o);
         if (!v.wrongFields) return;
         v.verdict = Verdict::bustedExchange;
-        v.why = Why::fieldsDiffer;
         for (std::size_t f = 0; f < fields_.size(); ++f)
             if ((v.wrongFields >> f & 1) && fields_[f].kind == FieldKind::number && keys_.ShiftReads(q.rcvd[f], o.sent[f]))
                 v.shiftedFields |= static_cast<std::uint8_t>(1u << f);
@@ -391,25 +488,84 @@ private:
         return !d_.pluginRules && d_.oneFieldWrongPoints >= 0 && std::popcount(v.wrongFields) == 1;
     }
 
+    // Whether a line that logged `logged` was a QSO with the station `call`:
+    // a call one character off that is no station's (`unknownCall`), or two off
+    // with the other side's numbers copied right, within the window; or both
+    // sides' numbers right, within the wider window, whatever the call.
+    bool SameStation(std::string_view logged, std::string_view call, int gap, bool unknownCall, bool copied,
+                     bool evident) const {
+        if (gap <= EvidentWindow() && evident) return true;
+        if (gap > s_.windowMinutes) return false;
+        const CallDistance d = Distance(logged, call);
+        return (unknownCall && IsClose(d)) || (copied && (d.shift || d.edits <= 2));
+    }
+
+    // A line that logged this station (its call `call`), at about the time of
+    // `q` on its band and mode, in a log other than `except`, whose station is
+    // the one `q` worked: its call close to the one `q` logged, or its numbers
+    // the ones `q` copied.
+    std::optional<Ref> Owner(const std::unordered_map<std::uint32_t, std::vector<Ref>>& unmatchedByCall,
+                             std::uint32_t call, std::uint32_t l, const CheckQso& q, std::int32_t except) const {
+        const auto it = unmatchedByCall.find(call);
+        if (it == unmatchedByCall.end()) return std::nullopt;
+        const std::int32_t minute = Corrected(l, q);
+        const std::string& logged = logs_.calls.Text(q.call);
+        for (const Ref& r : it->second) {
+            if (static_cast<std::int32_t>(r.first) == except || r.first == l) continue;
+            const CheckQso& o = logs_.logs[r.first].qsos[r.second];
+            if (o.band != q.band || o.mode != q.mode) continue;
+            const int gap = std::abs(Corrected(r.first, o) - minute);
+            if (gap > EvidentWindow()) continue;
+            if (SameStation(logged, logs_.logs[r.first].call, gap, except < 0, CopiedNumbers(q, o), Evident(q, o)))
+                return r;
+        }
+        return std::nullopt;
+    }
+
+    void Quote(QsoCheck& v, const Ref& r) const {
+        v.otherLog = static_cast<std::int32_t>(r.first);
+        v.otherQso = static_cast<std::int32_t>(r.second);
+        v.otherOffset = static_cast<std::int16_t>(result_.logs[r.first].offset);
+    }
+
     // The worked station's log is here and nothing in it matched.
-    void Unanswered(std::uint32_t l, std::uint32_t i, std::uint32_t other, QsoCheck& v) const {
+    void Unanswered(std::uint32_t l, std::uint32_t i, std::uint32_t other,
+                    const std::unordered_map<std::uint32_t, std::vector<Ref>>& unmatchedByCall, QsoCheck& v) const {
         const StationLog& log = logs_.logs[l];
         const CheckQso& q = log.qsos[i];
         // The other station may have miscopied this station's call: then it is
         // that station's busted call, not this one's fault.
-        const auto theirs = Near(other, Corrected(l, q), q, [&](const CheckQso& o) {
-            return logs_.LogOf(o.call) < 0 && !Known(o.call) && IsClose(Distance(logs_.calls.Text(o.call), log.call));
+        const std::int32_t minute = Corrected(l, q);
+        const auto theirs = Near(other, minute, EvidentWindow(), q, [&](const CheckQso& o) {
+            if (o.call == log.callId) return false;
+            const int gap = std::abs(Corrected(other, o) - minute);
+            return SameStation(logs_.calls.Text(o.call), log.call, gap, logs_.LogOf(o.call) < 0 && !Known(o.call),
+                               CopiedNumbers(o, q), Evident(q, o));
         });
-        v.otherLog = static_cast<std::int32_t>(other);
-        v.otherOffset = static_cast<std::int16_t>(result_.logs[other].offset);
         if (theirs) {
+            // Their busted call; what this station copied of their exchange is still checked.
+            const CheckQso& o = logs_.logs[other].qsos[theirs->second];
+            Quote(v, *theirs);
             v.why = Why::theyBustedYou;
-            v.otherQso = static_cast<std::int32_t>(theirs->second);
-            const auto d = Distance(logs_.calls.Text(logs_.logs[other].qsos[theirs->second].call), log.call);
+            const auto d = Distance(logs_.calls.Text(o.call), log.call);
+            v.distance = static_cast<std::int8_t>(d.edits);
+            v.shift = d.shift;
+            FieldsOf(q, o, v);
+            return;
+        }
+        // Or this station miscopied the call of another that sent a log.
+        if (const auto owner = Owner(unmatchedByCall, log.callId, l, q, static_cast<std::int32_t>(other))) {
+            Quote(v, *owner);
+            v.verdict = Verdict::bustedCall;
+            v.why = Why::closeCallLogged;
+            v.removed = true;
+            const CallDistance d = Distance(logs_.calls.Text(q.call), logs_.logs[owner->first].call);
             v.distance = static_cast<std::int8_t>(d.edits);
             v.shift = d.shift;
             return;
         }
+        v.otherLog = static_cast<std::int32_t>(other);
+        v.otherOffset = static_cast<std::int16_t>(result_.logs[other].offset);
         v.verdict = Verdict::nil;
         v.why = Why::noQsoThere;
         v.removed = true;
@@ -423,27 +579,15 @@ private:
         const CheckQso& q = log.qsos[i];
         v.why = Why::noLogThere;
         if (Known(q.call)) return;
-        const std::string& call = logs_.calls.Text(q.call);
-        const std::int32_t minute = Corrected(l, q);
-        if (const auto it = unmatchedByCall.find(log.callId); it != unmatchedByCall.end()) {
-            for (const Ref& r : it->second) {
-                const StationLog& other = logs_.logs[r.first];
-                const CheckQso& o = other.qsos[r.second];
-                if (o.band != q.band || o.mode != q.mode ||
-                    std::abs(Corrected(r.first, o) - minute) > s_.windowMinutes)
-                    continue;
-                const CallDistance d = Distance(call, other.call);
-                if (!IsClose(d)) continue;
-                v.verdict = Verdict::bustedCall;
-                v.why = Why::closeCallLogged;
-                v.removed = true;
-                v.otherLog = static_cast<std::int32_t>(r.first);
-                v.otherQso = static_cast<std::int32_t>(r.second);
-                v.otherOffset = static_cast<std::int16_t>(result_.logs[r.first].offset);
-                v.distance = static_cast<std::int8_t>(d.edits);
-                v.shift = d.shift;
-                return;
-            }
+        if (const auto owner = Owner(unmatchedByCall, log.callId, l, q, -1)) {
+            Quote(v, *owner);
+            v.verdict = Verdict::bustedCall;
+            v.why = Why::closeCallLogged;
+            v.removed = true;
+            const CallDistance d = Distance(logs_.calls.Text(q.call), logs_.logs[owner->first].call);
+            v.distance = static_cast<std::int8_t>(d.edits);
+            v.shift = d.shift;
+            return;
         }
         const auto logsWithIt = static_cast<int>(workedBy[q.call]);
         const int from = d_.noLogCreditedFrom;
@@ -473,16 +617,14 @@ private:
             for (std::size_t i = 0; i < c.qsos.size(); ++i) {
                 const QsoCheck& v = c.qsos[i];
                 QsoCheck& out = changed[l][i];
+                if (v.why != Why::matched && v.why != Why::fieldsDiffer && v.why != Why::theyBustedYou) continue;
+                const QsoCheck& theirs =
+                    result_.logs[static_cast<std::size_t>(v.otherLog)].qsos[static_cast<std::size_t>(v.otherQso)];
                 if (v.why == Why::theyBustedYou && d_.bustedCall == Loser::bothSides) {
                     out.verdict = Verdict::bustedCall;
                     out.why = Why::theyBustedYourCall;
                     out.removed = true;
-                    continue;
-                }
-                if (v.why != Why::matched && v.why != Why::fieldsDiffer) continue;
-                const QsoCheck& theirs =
-                    result_.logs[static_cast<std::size_t>(v.otherLog)].qsos[static_cast<std::size_t>(v.otherQso)];
-                if (theirs.verdict == Verdict::outsidePeriod && d_.outsidePeriod == Loser::bothSides) {
+                } else if (theirs.verdict == Verdict::outsidePeriod && d_.outsidePeriod == Loser::bothSides) {
                     out.verdict = Verdict::outsidePeriod;
                     out.why = Why::theirsOutside;
                     out.removed = true;

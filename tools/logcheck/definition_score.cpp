@@ -1,8 +1,11 @@
 #include "definition_score.h"
 
+#include <algorithm>
 #include <array>
 #include <map>
 #include <set>
+
+#include "logs/text.h"
 
 std::int32_t FullPoints(const ContestDefinition& d, const ContestLogs& logs, const StationLog& log,
                         const CheckQso& q, const CallAnalyses& calls) {
@@ -47,7 +50,10 @@ ScoreFigures DefinitionScore(const ContestDefinition& d, const ContestLogs& logs
             if (mult.kind == MultiplierKind::field) {
                 if (c.wrongFields & (1u << mult.field)) continue;
                 value = q.rcvd[mult.field];
-                if (logs.values.Text(value).empty()) continue;
+                const std::string& text = logs.values.Text(value);
+                if (text.empty()) continue;
+                if (!mult.values.empty() && std::find(mult.values.begin(), mult.values.end(), ToUpper(text)) == mult.values.end())
+                    continue;
             } else {
                 const CallAnalysis& a = calls.Of(q.call);
                 const std::string& text = mult.kind == MultiplierKind::country ? a.country : a.prefix;

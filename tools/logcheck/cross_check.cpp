@@ -225,7 +225,8 @@ private:
     int EvidentWindow() const { return std::max(s_.windowMinutes, s_.offsetLimitMinutes); }
 
     // Sure matches: one QSO each way on the band, within the offset limit, every
-    // checked field right. The offset of each log is the median difference to
+    // checked field right; or, where they worked again, the one pair their
+    // serials tie together. The offset of each log is the median difference to
     // the other logs' clocks, first taken as right, then as found.
     void EstimateOffsets() {
         const auto entries = Entries(false);
@@ -234,15 +235,34 @@ private:
             std::int32_t diff;  // a's time less b's
         };
         std::vector<Sure> sure;
+        std::vector<int> partners;
         ForEachGroup(entries, [&](std::size_t from, std::size_t to) {
-            if (to - from != 2 || entries[from].log == entries[from + 1].log) return;
-            const Entry& x = entries[from];
-            const Entry& y = entries[from + 1];
-            const CheckQso& qx = logs_.logs[x.log].qsos[x.qso];
-            const CheckQso& qy = logs_.logs[y.log].qsos[y.qso];
-            const std::int32_t diff = x.minute - y.minute;
-            if (std::abs(diff) > s_.offsetLimitMinutes || WrongFields(qx, qy) || WrongFields(qy, qx)) return;
-            sure.push_back({x.log, y.log, diff});
+            const auto qso = [&](std::size_t i) -> const CheckQso& { return logs_.logs[entries[i].log].qsos[entries[i].qso]; };
+            if (to - from == 2) {
+                const Entry& x = entries[from];
+                const Entry& y = entries[from + 1];
+                const std::int32_t diff = x.minute - y.minute;
+                if (x.log == y.log || std::abs(diff) > s_.offsetLimitMinutes || WrongFields(qso(from), qso(from + 1)) ||
+                    WrongFields(qso(from + 1), qso(from)))
+                    return;
+                sure.push_back({x.log, y.log, diff});
+                return;
+            }
+            // Stations that may work each other again: a line whose serials tie it
+            // to exactly one line of the other log, and that one to it alone.
+            partners.assign(to - from, 0);
+            std::vector<std::pair<std::size_t, std::size_t>> pairs;
+            for (std::size_t i = from; i < to; ++i)
+                for (std::size_t j = i + 1; j < to && entries[j].minute - entries[i].minute <= s_.offsetLimitMinutes; ++j)
+                    if (entries[i].log != entries[j].log && Evident(qso(i), qso(j)) && !WrongFields(qso(i), qso(j)) &&
+                        !WrongFields(qso(j), qso(i))) {
+                        ++partners[i - from];
+                        ++partners[j - from];
+                        pairs.emplace_back(i, j);
+                    }
+            for (const auto& [i, j] : pairs)
+                if (partners[i - from] == 1 && partners[j - from] == 1)
+                    sure.push_back({entries[i].log, entries[j].log, entries[i].minute - entries[j].minute});
         });
         const std::size_t n = logs_.logs.size();
         std::vector<std::int32_t> found(n, 0);

@@ -273,6 +273,23 @@ TEST(CabrilloReader, LinesThatCannotBeSplitForCertainAreSkipped) {
     const LogFile few = ReadLogFile("START-OF-LOG: 3.0\nQSO: 3799 PH 2000-10-26 0711 AA1ZZZ 05 K9QZO 04\n", "x.cbr", {2});
     ASSERT_EQ(few.skipped.size(), 1u);
     EXPECT_EQ(few.skipped[0].reason, "it has no exchange field 2");
+
+    // A declared exchange splits what the words alone cannot: a busted call
+    // without a digit, every field kept.
+    const std::string busted = "START-OF-LOG: 3.0\nQSO:  3702  PH 2021-03-06 0818 SM5XYZ  59  015  AB  LCOX  59  050 CD\n"
+                               "QSO:  3702  PH 2021-03-06 0819 SM5XYZ  59  016  LA1ABC  59  051 CD\n";
+    const LogFile declared = ReadLogFile(busted, "x.cbr", {2, 3});
+    ASSERT_EQ(declared.qsos.size(), 1u);
+    EXPECT_EQ(declared.qsos[0].call, "LCOX");
+    EXPECT_EQ(declared.qsos[0].exchRcvd, "050");
+    EXPECT_EQ(declared.qsos[0].rcvdExchange, (std::vector<std::string>{"59", "050", "CD"}));
+    EXPECT_EQ(declared.qsos[0].sentExchange, (std::vector<std::string>{"59", "015", "AB"}));
+    ASSERT_EQ(declared.skipped.size(), 1u);
+    EXPECT_EQ(declared.skipped[0].reason, "the declared exchange of 3 fields a side makes 8 words after the time (9 "
+                                          "with a transmitter number), this line has 7");
+    const LogFile undeclared = ReadLogFile(busted, "x.cbr", {2});
+    ASSERT_EQ(undeclared.skipped.size(), 1u);  // undeclared, the line with LCOX is not certain
+    EXPECT_EQ(undeclared.skipped[0].line, 2);
 }
 
 }  // namespace

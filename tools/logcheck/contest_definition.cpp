@@ -12,6 +12,83 @@
 
 namespace {
 
+// toml++ 3.3 reaches __builtin_unreachable when it asks whether one of these
+// characters is whitespace, which it does wherever whitespace may stand (after
+// a value, between keys). For the parser each is swapped for a character of
+// plane 15's private use area, which it reads as what the character is: no
+// whitespace. Every text read back gets the file's own character again.
+constexpr char32_t kStandIn = 0xF0000;
+
+bool TomlCannotAsk(char32_t c) {
+    if (c <= 0xA0 || c >= 0xFEFF || c == 0x3000) return false;
+    const auto child = (c - 0xA0) / 0x3FA;  // the library's own table lookup
+    return ((1ull << child) & 0x7FFFFFFFFFFFF75Eull) == 0 && child != 5 && child != 7;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x800) {
+        out += static_cast<char>(0xC0 | c >> 6);
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | c >> 12);
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | c >> 18);
+        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+    }
+    out += static_cast<char>(0x80 | (c & 0x3F));
+}
+
+// Calls f(start, length, code point) for each well-formed multi-byte
+// sequence; other bytes are left for the library to refuse.
+template <typename F>
+void EachSequence(std::string_view text, F f) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        const std::size_t n = b >= 0xF8 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+        char32_t c = n == 4 ? b & 0x07u : n == 3 ? b & 0x0Fu : b & 0x1Fu;
+        bool whole = n > 1 && i + n <= text.size();
+        for (std::size_t k = 1; whole && k < n; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            whole = (next & 0xC0) == 0x80;
+            c = c << 6 | (next & 0x3Fu);
+        }
+        whole = whole && c >= (n == 2 ? 0x80u : n == 3 ? 0x800u : 0x10000u) && c <= 0x10FFFF;
+        if (whole) f(i, n, c);
+        i += whole ? n : 1;
+    }
+}
+
+std::string ForTheParser(std::string_view text, const std::string& file) {
+    std::string out;
+    std::size_t done = 0;
+    EachSequence(text, [&](std::size_t at, std::size_t n, char32_t c) {
+        if (c >= kStandIn && c < kStandIn + 0x10000) {
+            const auto line = 1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n');
+            throw InputError(file + ": line " + std::to_string(line) + ": a private-use character (plane 15)");
+        }
+        if (!TomlCannotAsk(c)) return;
+        out.append(text.substr(done, at - done));
+        AppendUtf8(out, kStandIn + c);
+        done = at + n;
+    });
+    out.append(text.substr(done));
+    return out;
+}
+
+std::string FromTheParser(std::string_view text) {
+    std::string out;
+    std::size_t done = 0;
+    EachSequence(text, [&](std::size_t at, std::size_t n, char32_t c) {
+        if (c < kStandIn || c >= kStandIn + 0x10000) return;
+        out.append(text.substr(done, at - done));
+        AppendUtf8(out, c - kStandIn);
+        done = at + n;
+    });
+    out.append(text.substr(done));
+    return out;
+}
+
 template <typename E>
 using Choices = std::initializer_list<std::pair<std::string_view, E>>;
 
@@ -20,12 +97,13 @@ public:
     explicit DefinitionReader(std::string file) : file_(std::move(file)) {}
 
     ContestDefinition Read(std::string_view text) {
+        const std::string parsed = ForTheParser(text, file_);
         toml::table root;
         try {
-            root = toml::parse(text, file_);
+            root = toml::parse(parsed, file_);
         } catch (const toml::parse_error& e) {
             throw InputError(file_ + ": line " + std::to_string(e.source().begin.line) + ": " +
-                             std::string(e.description()));
+                             FromTheParser(e.description()));
         }
         OnlyKeys(root, "", {"name", "scoring", "bands", "modes", "score", "period_clock", "period", "segment", "exchange",
                             "matching", "dupes", "errors", "no_log", "points", "multiplier"});
@@ -80,7 +158,8 @@ public:
 
 private:
     [[noreturn]] void Fail(const toml::node& at, const std::string& key, const std::string& what) const {
-        throw InputError(file_ + ": line " + std::to_string(at.source().begin.line) + ": " + key + ": " + what);
+        throw InputError(file_ + ": line " + std::to_string(at.source().begin.line) + ": " + FromTheParser(key) + ": " +
+                         FromTheParser(what));
     }
 
     static std::string Key(const std::string& path, std::string_view key) {
@@ -119,7 +198,7 @@ private:
     }
 
     std::string String(const toml::node& n, const std::string& key) const {
-        if (const auto* s = n.as_string()) return s->get();
+        if (const auto* s = n.as_string()) return FromTheParser(s->get());
         Fail(n, key, std::string("a text is wanted, this is ") + TypeName(n));
     }
 

@@ -95,6 +95,8 @@ define stage
 	sed 's/$$/\r/' docs/GUIDE.txt > $(2)/GUIDE.txt
 	sed 's/$$/\r/' examples/header.txt > $(2)/header.txt
 	sed 's/$$/\r/' installer/replay-log.cmd > $(2)/replay-log.cmd
+	for f in contests/*.toml; do sed 's/$$/\r/' $$f > $(2)/$$(basename $$f); done
+	sed 's/$$/\r/' contests/README.md > $(2)/contests.txt
 	printf '%s\r\n' "VERDA-WW-DX scoring for Tevo, version $(VERSION)" "" \
 		"VERDA-WW-DX-Setup.exe, published beside the zip, installs all of this (GUIDE.txt, section 1)." \
 		"By hand: unblock the zip first (Properties, Unblock), then" "" \
@@ -104,6 +106,7 @@ define stage
 		"replay-log.cmd scores a log dropped on it, or chosen, and opens its analysis page" \
 		"logcheck.exe   for the sponsor: checks a folder of logs against each other:" \
 		"               logcheck.exe LOGS --scp MASTER.SCP (GUIDE.txt, section 8)" \
+		"*.toml         contest definitions for logcheck.exe --contest; contests.txt explains them" \
 		"GUIDE.txt      how to install, uninstall and use them" > $(2)/README.txt
 	makensis -V2 -DDIST=$(CURDIR)/$(2) -DVERSION=$(VERSION) -DOUTFILE=$(CURDIR)/$(2)-Setup.exe installer/VERDA-WW-DX.nsi
 endef

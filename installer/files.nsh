@@ -14,6 +14,11 @@
   !insertmacro ${DO} "README.txt" program
   !insertmacro ${DO} "sample.adi" program
   !insertmacro ${DO} "header.txt" program
+  ; logcheck's contest definitions (contests/ in the sources) and their keys.
+  !insertmacro ${DO} "verda_ww_dx.toml" program
+  !insertmacro ${DO} "lzfd_2017.toml" program
+  !insertmacro ${DO} "nrau_baltic_2017.toml" program
+  !insertmacro ${DO} "contests.txt" program
   !insertmacro ${DO} "cty.dat" data
   !insertmacro ${DO} "MASTER.SCP" data
 !macroend

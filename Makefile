@@ -177,7 +177,8 @@ bench: native win32 wine-prefix
 	@xvfb-run -a python3 bench/cabrillo_wait.py build/win32/bin/replay.exe examples/sample.adi examples/header.txt \
 		/usr/share/hamradio-files/cty.dat
 	@mkdir -p build/bench-logcheck
-	@python3 bench/logcheck_bench.py build/native/bin/simulate_contest build/native/bin/logcheck build/bench-logcheck
+	@python3 bench/logcheck_bench.py build/native/bin/simulate_contest build/native/bin/logcheck build/bench-logcheck \
+		contests/verda_ww_dx.toml
 
 clean:
 	rm -rf build out

@@ -55,7 +55,7 @@ test-deps: deps
 
 # Clang checks the lock discipline of the portable code: who holds the contest
 # state's lock for which data (base/thread_annotations.h).
-CORE_SOURCES := $(wildcard src/base/*.cpp src/contest/*.cpp src/ui/*.cpp) src/plugin/stats_module.cpp
+CORE_SOURCES := $(wildcard src/base/*.cpp src/contest/*.cpp src/ui/*.cpp) src/module/stats_module.cpp
 thread-safety: test-deps
 	@for f in $(CORE_SOURCES); do \
 		clang++ -std=c++20 -fsyntax-only -Wthread-safety -Werror -Isrc -DSTATS_VERSION='"check"' $$f || exit 1; \
@@ -91,6 +91,7 @@ VERSION := $(shell grep -o 'Stats VERSION [0-9.]*' CMakeLists.txt | cut -d' ' -f
 define stage
 	@rm -rf $(2) && mkdir -p $(2)
 	cp $(1)/Stats.dll $(1)/replay.exe $(1)/logcheck.exe examples/sample.adi $(2)/
+	mkdir -p $(2)/VERDA-WW-DX && cp $(1)/Stats.dll $(2)/VERDA-WW-DX/StatsEngine.dll
 	cp -p /usr/share/hamradio-files/cty.dat /usr/share/hamradio-files/MASTER.SCP $(2)/
 	sed 's/$$/\r/' docs/GUIDE.txt > $(2)/GUIDE.txt
 	sed 's/$$/\r/' examples/header.txt > $(2)/header.txt
@@ -98,7 +99,8 @@ define stage
 	printf '%s\r\n' "VERDA-WW-DX scoring for Tevo, version $(VERSION)" "" \
 		"VERDA-WW-DX-Setup.exe, published beside the zip, installs all of this (GUIDE.txt, section 1)." \
 		"By hand: unblock the zip first (Properties, Unblock), then" "" \
-		"Stats.dll      the plug-in: copy it into the Plugins folder under Tevo's working folder" \
+		"Stats.dll      the plug-in: copy it and the folder VERDA-WW-DX (its engine, a copy of it)" \
+		"               into the Plugins folder under Tevo's working folder" \
 		"replay.exe     scores a log with the plug-in: replay.exe sample.adi --cty cty.dat" \
 		"               and tries the operator windows without Tevo: replay.exe sample.adi --windows" \
 		"replay-log.cmd scores a log dropped on it, or chosen, and opens its analysis page" \

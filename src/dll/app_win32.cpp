@@ -1,30 +1,43 @@
-#include "plugin/app_win32.h"
+#include "dll/app_win32.h"
+
+#include <memory>
+#include <vector>
 
 #include "win32/window_thread_win32.h"
 
-CTestApp theApp;
+namespace {
 
-void CTestApp::ExitInstance() {
-    // Runs under the loader lock: the stop waits only until the window thread is
-    // done with our code, never for its exit. Then give it time to leave the last
+HINSTANCE g_instance = nullptr;
+std::unique_ptr<CTestApp> g_app;
+std::vector<std::unique_ptr<CTestApp>> g_retired;  // freed with the module
+
+}  // namespace
+
+bool CTestApp::ExitInstance(bool unloading) {
+    // Under the loader lock the stop waits only until the window thread is done
+    // with our code, never for its exit. Then give it time to leave the last
     // instructions it runs here.
-    StopWindowThread(true);
+    const bool done = StopWindowThread(unloading);
     files.CloseKept();
-    Sleep(20);
+    if (unloading) Sleep(20);
+    return done;
 }
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-    switch (reason) {
-        case DLL_PROCESS_ATTACH:
-            theApp.instance = instance;
-            DisableThreadLibraryCalls(instance);
-            break;
-        case DLL_PROCESS_DETACH:
-            // At process exit (reserved non-null) every other thread is already gone.
-            if (reserved == nullptr) theApp.ExitInstance();
-            break;
-        default:
-            break;
-    }
-    return TRUE;
+void SetModuleInstance(HINSTANCE instance) { g_instance = instance; }
+
+HINSTANCE ModuleInstance() { return g_instance; }
+
+CTestApp& App() {
+    if (!g_app) g_app = std::make_unique<CTestApp>(g_instance, false);
+    return *g_app;
+}
+
+void RenewApp(bool windowThreadHoldsModule) {
+    auto fresh = std::make_unique<CTestApp>(g_instance, windowThreadHoldsModule);
+    if (g_app && !g_app->ExitInstance(false)) g_retired.push_back(std::move(g_app));
+    g_app = std::move(fresh);
+}
+
+void ExitApp() {
+    if (g_app) g_app->ExitInstance(true);
 }

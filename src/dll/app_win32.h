@@ -1,24 +1,43 @@
-// CTestApp: the module's application object. Owns the platform adapter and the
-// plug-in, built when the DLL loads and torn down when it unloads.
+// CTestApp: the module's application object. Owns the plug-in and the platform
+// adapters it works through. There is one for each time a host loads the plug-in:
+// an engine that a new shell attaches to gets a fresh one (dll/engine_win32.h).
 #pragma once
 
 #include <windows.h>
 
-#include "plugin/env_win32.h"
-#include "plugin/stats_module.h"
+#include "module/stats_module.h"
+#include "win32/env_win32.h"
 #include "win32/files_win32.h"
 
 class CTestApp {
 public:
-    CTestApp() : stats(env, files) {}
+    // `windowThreadHoldsModule`: see Win32Env.
+    CTestApp(HINSTANCE instance, bool windowThreadHoldsModule)
+        : stats(env, files), env(instance, stats.state().shared, stats.windows, windowThreadHoldsModule) {}
+    CTestApp(const CTestApp&) = delete;
+    CTestApp& operator=(const CTestApp&) = delete;
 
-    // Unload step: stop the window thread before the module's code goes away.
-    void ExitInstance();
+    // Exit step: stops the window thread and lets go of the kept bad-QSO file.
+    // `unloading`: the module is being unloaded (loader lock held). Returns
+    // whether the window thread is done with the module's code.
+    bool ExitInstance(bool unloading);
 
-    HINSTANCE instance = nullptr;
-    Win32Env env;
     Win32Files files;
-    StatsModule stats;
+    StatsModule stats;  // holds `env`, which is built right after it
+    Win32Env env;
 };
 
-extern CTestApp theApp;
+// This module's instance, recorded when it loads.
+void SetModuleInstance(HINSTANCE instance);
+HINSTANCE ModuleInstance();
+
+// The application object the exports work on, made at the first call.
+CTestApp& App();
+
+// Replaces the application object with a fresh one. The old one goes once its
+// window thread is done; one whose thread is still running is kept until the
+// module unloads, since that thread reads it.
+void RenewApp(bool windowThreadHoldsModule);
+
+// The unload's exit step on the application object, when there is one.
+void ExitApp();

@@ -1,140 +1,56 @@
-// The eleven exports: decode the host's raw arguments (null texts read as empty,
-// date/time objects by their first 12 bytes) and keep every exception inside.
-#include <cstring>
-#include <string_view>
+// The eleven exports of Stats.dll. Each hands its arguments on unchanged, every
+// one of them, to the module that answers (dll/engine_win32.h): the engine, or
+// this module itself.
 #include <type_traits>
 
-#include "plugin/app_win32.h"
-#include "plugin/export_layout.h"
-
-namespace {
+#include "dll/engine_win32.h"
 
 using export_layout::Text;
 using export_layout::Time;
 
-std::string_view Str(Text p) { return p ? std::string_view(p) : std::string_view(); }
-
-// The host's object: an 8-byte double then a 32-bit status (0 valid, 1 invalid, 2 null).
-DateTime ReadTime(Time p) {
-    if (!p) return DateTime::Null();
-    DateTime t;
-    std::int32_t status = 0;
-    std::memcpy(&t.value, p, sizeof t.value);
-    std::memcpy(&status, static_cast<const char*>(p) + sizeof t.value, sizeof status);
-    t.status = (status >= 0 && status <= 2) ? static_cast<DateTimeStatus>(status) : DateTimeStatus::invalid;
-    return t;
-}
-
-template <typename R, typename F>
-R Guarded(R fallback, F&& body) noexcept {
-    try {
-        return body();
-    } catch (...) {
-        return fallback;
-    }
-}
-
-QsoArgs DecodeQso(Text myCall, Text call, Time time, unsigned freqHz, Text mode, Text rstSent, Text rstRcvd,
-                  Text exchSent, Text exchRcvd, Text prefix, Text country, Text continent, Text band) {
-    QsoArgs q;
-    q.myCall = Str(myCall);
-    q.call = Str(call);
-    q.time = ReadTime(time);
-    q.freqHz = freqHz;
-    q.mode = Str(mode);
-    q.rstSent = Str(rstSent);
-    q.rstRcvd = Str(rstRcvd);
-    q.exchSent = Str(exchSent);
-    q.exchRcvd = Str(exchRcvd);
-    q.prefix = Str(prefix);
-    q.country = Str(country);
-    q.continent = Str(continent);
-    q.band = Str(band);
-    return q;
-}
-
-const char kEmpty[] = "";
-
-}  // namespace
-
-#define QSO_PARAMS                                                                                             \
-    Text myCall, Text call, Time time, Time, Time, Time, unsigned, unsigned freqHz, Text mode, Text rstSent,     \
-        Text rstRcvd, Text exchSent, Text exchRcvd, Text, Text, Text, Text, Text, Text, Text, Text, Text prefix, \
-        Text country, int, int, int, double, double, Text, Text continent, Text, Text band, Text
-#define QSO_ARGS \
-    DecodeQso(myCall, call, time, freqHz, mode, rstSent, rstRcvd, exchSent, exchRcvd, prefix, country, continent, band)
-
 extern "C" {
 
-int __cdecl AddData0(QSO_PARAMS) {
-    return Guarded(0, [&] { return theApp.stats.AddData0(QSO_ARGS); });
+#define QSO_NAMED                                                                                                 \
+    Text a1, Text a2, Time a3, Time a4, Time a5, Time a6, unsigned a7, unsigned a8, Text a9, Text a10, Text a11,    \
+        Text a12, Text a13, Text a14, Text a15, Text a16, Text a17, Text a18, Text a19, Text a20, Text a21, Text a22, \
+        Text a23, int a24, int a25, int a26, double a27, double a28, Text a29, Text a30, Text a31, Text a32, Text a33
+#define QSO_PASSED                                                                                                  \
+    a1, a2, a3, a4, a5, a6, a7, a8, a9, a10, a11, a12, a13, a14, a15, a16, a17, a18, a19, a20, a21, a22, a23, a24, \
+        a25, a26, a27, a28, a29, a30, a31, a32, a33
+
+int __cdecl AddData0(QSO_NAMED) { return Exports().addData(QSO_PASSED); }
+
+int __cdecl RemoveData0(QSO_NAMED) { return Exports().removeData(QSO_PASSED); }
+
+int __cdecl ResetStats0(Text a1, int a2, Text a3, Time a4, Time a5, Text a6, Text a7, Text a8, Text a9, Text a10,
+                        Text a11, Text a12, Text a13, Text a14, Text a15, int a16, int a17, int a18, double a19,
+                        double a20, Text a21, Text a22, Text a23) {
+    return Exports().resetStats(a1, a2, a3, a4, a5, a6, a7, a8, a9, a10, a11, a12, a13, a14, a15, a16, a17, a18, a19,
+                                a20, a21, a22, a23);
 }
 
-int __cdecl RemoveData0(QSO_PARAMS) {
-    return Guarded(1, [&] { return theApp.stats.RemoveData0(QSO_ARGS); });
+int __cdecl CheckCall0(Text a1, unsigned a2, unsigned a3, Text a4, Text a5, Text a6, Text a7, Text a8, Text a9,
+                       Text a10, Text a11, Text a12, Text a13, Text a14, int a15, int a16, int a17, double a18,
+                       double a19, Text a20, Text a21, Text a22, Text a23, Text a24, Text a25, Text a26, char* a27,
+                       char* a28) {
+    return Exports().checkCall(a1, a2, a3, a4, a5, a6, a7, a8, a9, a10, a11, a12, a13, a14, a15, a16, a17, a18, a19,
+                               a20, a21, a22, a23, a24, a25, a26, a27, a28);
 }
 
-int __cdecl ResetStats0(Text hostFolder, int makeCabrillo, Text myCall, Time start, Time end,
-                                              Text, Text, Text, Text, Text, Text, Text, Text, Text /*myPrefix*/,
-                                              Text myCountry, int, int, int, double, double, Text, Text myContinent,
-                                              Text) {
-    return Guarded(1, [&] {
-        ResetArgs a;
-        a.hostFolder = Str(hostFolder);
-        a.makeCabrillo = makeCabrillo;
-        a.myCall = Str(myCall);
-        a.start = ReadTime(start);
-        a.end = ReadTime(end);
-        a.myCountry = Str(myCountry);
-        a.myContinent = Str(myContinent);
-        return theApp.stats.ResetStats0(a);
-    });
-}
-
-int __cdecl CheckCall0(Text call, unsigned, unsigned, Text mode, Text, Text, Text, Text, Text,
-                                             Text, Text, Text, Text prefix, Text country, int, int, int, double,
-                                             double, Text, Text continent, Text, Text, Text, Text band, Text band2,
-                                             char*, char*) {
-    try {
-        CheckArgs a;
-        a.call = Str(call);
-        a.mode = Str(mode);
-        a.prefix = Str(prefix);
-        a.country = Str(country);
-        a.continent = Str(continent);
-        a.band = Str(band);
-        if (band2) a.band2 = std::string_view(band2);
-        return theApp.stats.CheckCall0(a);
-    } catch (...) {
-        return theApp.stats.CheckCallFailValue();
-    }
-}
-
-int __cdecl IsValidExchg0(Text exchange, Text, Text, Text, int, int, int) {
-    return Guarded(0, [&] { return theApp.stats.IsValidExchg0(Str(exchange)); });
+int __cdecl IsValidExchg0(Text a1, Text a2, Text a3, Text a4, int a5, int a6, int a7) {
+    return Exports().isValidExchg(a1, a2, a3, a4, a5, a6, a7);
 }
 
 // Also exported as GetExchgCount0: the caller removes whatever arguments it pushed.
-int __cdecl GetNumberOfSets() { return 1; }
+int __cdecl GetNumberOfSets() { return Exports().getNumberOfSets(); }
 
-const char* __cdecl GetResult0(int* out) {
-    const char* text = Guarded<const char*>(kEmpty, [&] { return theApp.stats.GetResult0(); });
-    if (out) *out = -1;
-    return text;
-}
+const char* __cdecl GetResult0(int* out) { return Exports().getResult(out); }
 
-const char* __cdecl GetSetName(int set) { return StatsModule::GetSetName(set); }
+const char* __cdecl GetSetName(int set) { return Exports().getSetName(set); }
 
-void __cdecl SetupSet0() {
-    Guarded(0, [&] {
-        theApp.stats.SetupSet0();
-        return 0;
-    });
-}
+void __cdecl SetupSet0() { Exports().setupSet(); }
 
-unsigned __cdecl setVersion(Text) {
-    return Guarded(0u, [&] { return theApp.stats.SetVersion(); });
-}
+unsigned __cdecl setVersion(Text a1) { return Exports().setVersion(a1); }
 
 }  // extern "C"
 

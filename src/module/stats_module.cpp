@@ -1,4 +1,4 @@
-#include "plugin/stats_module.h"
+#include "module/stats_module.h"
 
 // The one place that sequences each export's effects; the contest code computes,
 // the steps here act on files, settings and windows through Files and Env.

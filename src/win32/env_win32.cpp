@@ -1,10 +1,9 @@
-#include "plugin/env_win32.h"
+#include "win32/env_win32.h"
 
 #include <windows.h>
 
-#include "win32/header_dialog_win32.h"
-#include "plugin/app_win32.h"
 #include "base/settings.h"
+#include "win32/header_dialog_win32.h"
 #include "win32/owned_handle_win32.h"
 #include "win32/window_thread_win32.h"
 
@@ -53,11 +52,11 @@ bool Win32Env::WindowsOpen() { return WindowThreadRunning(); }
 void Win32Env::PostUpdateWindows() {
     // A request that finds no setup window (it is still starting) must not leave
     // the call check's latch closed.
-    if (!::PostUpdateWindows()) theApp.stats.windows.updateLatch = 1;
+    if (!::PostUpdateWindows()) windows_.updateLatch = 1;
 }
 
 void Win32Env::StartWindowThread() {
-    ::StartWindowThread(theApp.instance, theApp.stats.state().shared, theApp.stats.windows, *this);
+    ::StartWindowThread(instance_, shared_, windows_, *this, threadHoldsModule_);
 }
 
 void Win32Env::ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) {
@@ -66,4 +65,4 @@ void Win32Env::ShowMessage(std::string_view text, std::string_view caption, Mess
     MessageBoxA(GetActiveWindow(), t.c_str(), c.empty() ? nullptr : c.c_str(), type);
 }
 
-bool Win32Env::RunCabrilloDialog(CabrilloHeaderFields& fields) { return RunCabrilloHeaderDialog(theApp.instance, fields); }
+bool Win32Env::RunCabrilloDialog(CabrilloHeaderFields& fields) { return RunCabrilloHeaderDialog(instance_, fields); }

@@ -1,11 +1,23 @@
 // Win32Env: the core's Env over the Windows API (profile functions, FindFirstFileA,
-// MessageBoxA). Window-thread calls go to the window thread (ui/window_thread_win32).
+// MessageBoxA, the header dialog) and the window thread (win32/window_thread_win32).
 #pragma once
 
+#include <windows.h>
+
 #include "base/env.h"
+#include "contest/contest_state.h"
+#include "ui/window_state.h"
 
 class Win32Env final : public Env {
 public:
+    // `instance`: the module whose dialog templates the windows use. `shared` and
+    // `windows`: what the window thread shows and its latch, owned by the caller
+    // and outliving every window thread started here. `threadHoldsModule`: each
+    // window thread keeps the module loaded until it has left its code (the
+    // engine's way, see dll/engine_win32.h).
+    Win32Env(HINSTANCE instance, WindowShared& shared, WindowState& windows, bool threadHoldsModule)
+        : instance_(instance), shared_(shared), windows_(windows), threadHoldsModule_(threadHoldsModule) {}
+
     std::string ReadSetting(std::string_view key) override;
     void WriteSetting(std::string_view key, std::string_view value) override;
     std::optional<std::string> ReadSettingIfPresent(std::string_view key) override;
@@ -15,4 +27,10 @@ public:
     void StartWindowThread() override;
     void ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) override;
     bool RunCabrilloDialog(CabrilloHeaderFields& fields) override;
+
+private:
+    HINSTANCE instance_;
+    WindowShared& shared_;
+    WindowState& windows_;
+    bool threadHoldsModule_;
 };

@@ -12,7 +12,9 @@
 #include "win32/host_link_win32.h"
 #include "win32/message_wait_win32.h"
 #include "win32/module_reference_win32.h"
+#include "win32/setup_dialog_win32.h"
 #include "win32/window_context_win32.h"
+#include "win32/window_signals_win32.h"
 
 namespace {
 
@@ -54,9 +56,7 @@ struct ThreadStart {
 std::recursive_mutex g_controlMutex;       // guards g_thread and g_controlBusy
 std::unique_ptr<ThreadRecord> g_thread;    // the window thread, until it is seen finished
 bool g_controlBusy = false;
-std::atomic<HWND> g_setupWindow{nullptr};  // non-null while the setup window exists
 std::atomic<bool> g_unloading{false};
-std::atomic<unsigned> g_windowProgress{0};
 
 void RunWindowThread(const ThreadStart& start) {
     // Before any window: each window keeps the awareness of its thread's at creation.
@@ -72,7 +72,7 @@ void RunWindowThread(const ThreadStart& start) {
     ctx.dpiAwareness = awareness;
     RunSetupDialog(ctx);
     SetEvent(start.ready);  // also when the window never came up
-    g_setupWindow = nullptr;
+    ClearSetupWindow();
     // Side windows still open when the dialog ended some other way.
     for (HWND side : {ctx.prefixWindow, ctx.multiplierWindow}) {
         if (side) DestroyWindow(side);
@@ -119,10 +119,10 @@ bool WaitServingCom(HANDLE event, DWORD timeoutMs) {
 }
 
 bool WaitWhileProgressing(HANDLE event, DWORD sliceMs) {
-    unsigned seen = g_windowProgress.load();
+    unsigned seen = WindowProgress();
     for (DWORD waited = 0; waited < kStopLimitMs; waited += sliceMs) {
         if (WaitServingCom(event, sliceMs)) return true;
-        const unsigned now = g_windowProgress.load();
+        const unsigned now = WindowProgress();
         if (now == seen) return false;  // stuck, not slow
         seen = now;
     }
@@ -138,7 +138,7 @@ bool StopLocked() {
         SetEvent(g_thread->stopping.Get());
         // Posted, not sent: the window thread may first need this thread to serve a
         // call it is making to the host's object, which the wait below does.
-        if (HWND setup = g_setupWindow.load()) PostMessageW(setup, WM_CLOSE, 0, 0);
+        if (HWND setup = SetupWindow()) PostMessageW(setup, WM_CLOSE, 0, 0);
         // A thread that does not finish in time keeps its record: it may still set the event.
         if (!WaitWhileProgressing(g_thread->finished.Get(), SliceFor(*g_thread))) return false;
     }
@@ -210,13 +210,6 @@ bool WindowThreadRunning() {
 }
 
 bool PostUpdateWindows() {
-    HWND setup = g_setupWindow.load();
+    HWND setup = SetupWindow();
     return setup && PostMessageW(setup, WM_UPDATE_WINDOWS, 0, 0);
-}
-
-void NoteWindowProgress() { ++g_windowProgress; }
-
-bool PublishSetupWindow(HWND window, HANDLE stopping) {
-    g_setupWindow = window;
-    return WaitForSingleObject(stopping, 0) != WAIT_OBJECT_0;
 }

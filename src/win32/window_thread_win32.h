@@ -1,5 +1,5 @@
 // The window thread: StartWindowThread and StopWindowThread for the module, and
-// the setup window's handle that tells whether the operator windows are up.
+// the update request to its setup window.
 #pragma once
 
 #include <windows.h>
@@ -37,11 +37,3 @@ bool WindowThreadRunning();
 // Posts the setup window an update request; false when there is no setup window
 // (yet) to take it.
 bool PostUpdateWindows();
-
-// Called by the window thread's windows at every message: a stop keeps waiting
-// for a thread that shows progress.
-void NoteWindowProgress();
-
-// For the setup window as it starts: records its handle, or returns false when a
-// stop is already under way (`stopping` set) and the window must end at once.
-bool PublishSetupWindow(HWND window, HANDLE stopping);

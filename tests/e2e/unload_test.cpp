@@ -74,8 +74,9 @@ protected:
     }
 
     // FreeLibrary, and what it left behind; returns its time in ms. `boundMs`: how
-    // long it may take where windows go at once.
-    DWORD Unload(DWORD boundMs = 1000) {
+    // long it may take where windows go at once (well under the stop's 5-s slice,
+    // with room for a loaded machine).
+    DWORD Unload(DWORD boundMs = 4000) {
         DWORD took = 0;
         AsHost([&] {
             const DWORD start = GetTickCount();
@@ -164,7 +165,9 @@ TEST_P(StalledHostTest, ExportsAnswerAndTheUnloadEndsOnceTheHostAnswers) {
         unloadMs = GetTickCount() - start;
     });
     EXPECT_EQ(host.Count("stalled"), 1);
-    EXPECT_LT(worstExportMs, 100u);
+    // Far below the stall: no export waited for the host (a loaded machine takes
+    // a tenth of a second for one now and then).
+    EXPECT_LT(worstExportMs, 1000u);
     // The unload closes the windows as any unload does (on a slow desktop that
     // takes seconds); the update's helper keeps the engine until the host answers.
     if (!std::getenv("STATS_SLOW_DESKTOP")) {

@@ -68,4 +68,4 @@ ClientPixels CaptureClient(HWND hwnd);
 
 // On a second thread: waits for the next message box, records what it shows and
 // presses OK. The future is ready once the box was handled or the wait timed out.
-std::future<SeenDialog> AnswerNextMessageBox(const char* caption = nullptr, DWORD timeoutMs = 10000);
+std::future<SeenDialog> AnswerNextMessageBox(const char* caption = nullptr, DWORD timeoutMs = 60000);

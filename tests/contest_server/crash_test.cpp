@@ -1,0 +1,130 @@
+// The contest-server program killed with SIGKILL while stations post to it: every
+// post it acknowledged is in its file, and it starts again on that file.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <httplib.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "test_server.h"
+
+namespace {
+
+// contest-server --data DIR --port 0, its port read from what it prints.
+struct Process {
+    pid_t pid = -1;
+    int port = -1;
+};
+
+Process Start(const std::string& dir) {
+    int out[2];
+    if (pipe(out) != 0) return {};
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(out[1], STDOUT_FILENO);
+        close(out[0]);
+        execl(CONTEST_SERVER, CONTEST_SERVER, "--data", dir.c_str(), "--port", "0", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(out[1]);
+    FILE* printed = fdopen(out[0], "r");
+    Process p{pid, -1};
+    char line[512];
+    while (p.port < 0 && std::fgets(line, sizeof line, printed))
+        std::sscanf(line, "  scoreboard  http://127.0.0.1:%d/", &p.port);
+    std::fclose(printed);
+    return p;
+}
+
+std::vector<std::pair<std::string, std::string>> MakeKeys(const std::string& dir, const std::vector<std::string>& calls) {
+    std::string command = std::string(CONTEST_SERVER) + " key add";
+    for (const auto& call : calls) command += " " + call;
+    command += " --data " + dir;
+    FILE* out = popen(command.c_str(), "r");
+    std::vector<std::pair<std::string, std::string>> keys;
+    char call[32], key[64];
+    while (out && std::fscanf(out, "%31s %63s", call, key) == 2) keys.emplace_back(call, key);
+    if (out) pclose(out);
+    return keys;
+}
+
+long long StoredCount(sqlite3* db, const std::string& call, long long score) {
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(db, "SELECT count(*) FROM posts WHERE call = ?1 AND score = ?2", -1, &s, nullptr);
+    sqlite3_bind_text(s, 1, call.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_int64(s, 2, score);
+    const long long n = sqlite3_step(s) == SQLITE_ROW ? sqlite3_column_int64(s, 0) : -1;
+    sqlite3_finalize(s);
+    return n;
+}
+
+TEST(ContestServerProcess, KilledUnderLoadLosesNoAcknowledgedPostAndRestartsOnItsFile) {
+    std::string name = (std::filesystem::temp_directory_path() / "contest-server-crash-XXXXXX").string();
+    const std::string dir = mkdtemp(name.data());
+    const auto keys = MakeKeys(dir, {"SM5AAA", "SM5BBB", "SM5CCC", "SM5DDD"});
+    ASSERT_EQ(keys.size(), 4u);
+    Process server = Start(dir);
+    ASSERT_GT(server.port, 0);
+
+    // Each station posts as fast as it is answered, until the server is gone or 5 s have passed.
+    std::mutex lock;
+    std::vector<std::pair<std::string, long long>> acknowledged;
+    std::atomic<bool> killed{false};
+    std::vector<std::thread> stations;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    for (std::size_t s = 0; s < keys.size(); ++s) {
+        stations.emplace_back([&, s] {
+            httplib::Client c("127.0.0.1", server.port);
+            c.set_basic_auth(keys[s].first.c_str(), keys[s].second.c_str());
+            c.set_connection_timeout(1);
+            c.set_read_timeout(2);
+            for (long long i = 1; std::chrono::steady_clock::now() < deadline; ++i) {
+                const auto r = c.Post("/post", Not1mmPost(keys[s].first, i, i, 1, i, "2021-03-06 12:00:00"), "text/xml");
+                if (r && r->status == 200) {
+                    std::lock_guard hold(lock);
+                    acknowledged.emplace_back(keys[s].first, i);
+                } else if (killed) {
+                    return;
+                }
+            }
+        });
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(800));
+    kill(server.pid, SIGKILL);
+    killed = true;
+    waitpid(server.pid, nullptr, 0);
+    for (auto& t : stations) t.join();
+    ASSERT_GT(acknowledged.size(), 20u) << "too few posts before the kill to say anything";
+
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2((dir + "/scores.sqlite").c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    std::size_t lost = 0;
+    for (const auto& [call, score] : acknowledged) lost += StoredCount(db, call, score) == 1 ? 0 : 1;
+    EXPECT_EQ(lost, 0u) << "of " << acknowledged.size() << " acknowledged posts";
+    std::printf("%zu posts acknowledged before the kill, %zu of them missing\n", acknowledged.size(), lost);
+    sqlite3_close(db);
+
+    Process again = Start(dir);
+    ASSERT_GT(again.port, 0);
+    httplib::Client c("127.0.0.1", again.port);
+    c.set_basic_auth(keys[0].first.c_str(), keys[0].second.c_str());
+    EXPECT_EQ(c.Post("/post", Not1mmPost(keys[0].first, 1, 1, 1, 1, "2021-03-06 12:30:00"), "text/xml")->status, 200);
+    EXPECT_NE(c.Get("/scores.json")->body.find("\"stations\":4,"), std::string::npos);
+    kill(again.pid, SIGTERM);
+    int status = 0;
+    waitpid(again.pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a stopped server ends with status 0";
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace

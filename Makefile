@@ -128,7 +128,7 @@ installer-check: win32 wine-prefix test-deps
 # Each fuzz target for FUZZ_TIME seconds from its committed seeds; new inputs
 # collect in build/fuzz/corpus, crashes as crash-* files in build/fuzz.
 FUZZ_TIME ?= 60
-FUZZ_TARGETS := module_ops cabrillo_header call_history log_check
+FUZZ_TARGETS := module_ops cabrillo_header call_history log_check score_post
 fuzz-build: deps
 	@scripts/install-deps.sh clang libclang-rt-14-dev
 	cmake --preset fuzz >/dev/null
@@ -162,7 +162,8 @@ soak: win32 wine-prefix
 # Benchmarks, not tests: the core natively under Google Benchmark, then the real
 # Stats.dll under Wine, one log size per process; one table of both and the targets;
 # then what the Cabrillo pass adds to a replay of the sample; then the log checker
-# over simulated contests of 500 and 5,000 logs.
+# over simulated contests of 500 and 5,000 logs; then contest-server taking posts
+# from 5,000 simulated stations on 127.0.0.1, and its scoreboard page.
 .PHONY: bench
 bench: native win32 wine-prefix
 	build/native/bin/stats_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
@@ -175,6 +176,8 @@ bench: native win32 wine-prefix
 		/usr/share/hamradio-files/cty.dat
 	@mkdir -p build/bench-logcheck
 	@python3 bench/logcheck_bench.py build/native/bin/simulate_contest build/native/bin/logcheck build/bench-logcheck
+	@mkdir -p build/bench-contest-server
+	@build/native/bin/contest_server_bench build/native/bin/contest-server build/bench-contest-server
 
 clean:
 	rm -rf build out

@@ -31,7 +31,7 @@ std::string StationRow(std::size_t rank, const PostRecord& p, UtcSeconds now) {
     std::string row = quiet ? "<tr class=\"quiet\">" : "<tr>";
     row += "<td>" + std::to_string(rank) + "</td><td class=\"call\"><a href=\"" + StationLink(p.call, false) + "\">" +
            Html(p.call) + "</a></td><td>" + Grouped(p.score);
-    if (!p.flag.empty()) row += " <span class=\"flag\">(flagged)</span>";
+    if (!p.flag.empty()) row += "<span class=\"flag\">*</span>";
     row += "</td><td>" + Figure(p.qsos) + "</td><td>" + Figure(p.mults) + "</td><td>" + Age(now - p.received) +
            " ago</td></tr>\n";
     return row;
@@ -70,14 +70,21 @@ std::string ScoreboardHtml(const Scoreboard& board, int refreshSeconds) {
         out += "</nav>\n";
     }
     out.reserve(out.size() + board.stations * 200);
+    bool flagged = false;
     for (std::size_t i = 0; i < board.categories.size(); ++i) {
         const ScoreboardCategory& c = board.categories[i];
         out += "<h2 id=\"c" + std::to_string(i + 1) + "\">" + Html(c.name) + "</h2>\n<div class=\"scroll\"><table>"
                "<thead><tr><th>#</th><th class=\"call\">Call</th><th>Score</th><th>QSOs</th><th>Mults</th>"
                "<th>Last post</th></tr></thead><tbody>\n";
-        for (std::size_t rank = 0; rank < c.stations.size(); ++rank) out += StationRow(rank + 1, c.stations[rank], board.now);
+        for (std::size_t rank = 0; rank < c.stations.size(); ++rank) {
+            out += StationRow(rank + 1, c.stations[rank], board.now);
+            flagged = flagged || !c.stations[rank].flag.empty();
+        }
         out += "</tbody></table></div>\n";
     }
+    if (flagged)
+        out += "<p><span class=\"flag\">*</span> Flagged: the post's breakdown does not add up (its station's "
+               "page says how).</p>\n";
     if (board.stations == 0) out += "<p>No station has posted yet.</p>\n";
     out += "</body></html>\n";
     return out;

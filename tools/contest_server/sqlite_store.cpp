@@ -31,12 +31,20 @@ CREATE INDEX IF NOT EXISTS posts_by_call ON posts(call);
 CREATE TABLE IF NOT EXISTS latest(
   call TEXT PRIMARY KEY,
   post_id INTEGER NOT NULL REFERENCES posts(id),
-  timestamp INTEGER NOT NULL);
+  received INTEGER NOT NULL,
+  timestamp INTEGER NOT NULL,
+  score INTEGER NOT NULL,
+  qsos INTEGER, points INTEGER, mults INTEGER,
+  cat_ops TEXT NOT NULL, cat_mode TEXT NOT NULL, cat_power TEXT NOT NULL, cat_bands TEXT NOT NULL,
+  cat_transmitter TEXT NOT NULL, cat_assisted TEXT NOT NULL, cat_overlay TEXT NOT NULL,
+  flag TEXT NOT NULL);
 )";
 
-constexpr const char* kPostColumns =
-    "p.call, p.received, p.timestamp, p.score, p.qsos, p.points, p.mults, p.cat_ops, p.cat_mode, p.cat_power, "
-    "p.cat_bands, p.cat_transmitter, p.cat_assisted, p.cat_overlay, p.flag";
+// What the scoreboard shows of a post: in posts, and again in latest, so that the
+// scoreboard reads one short row per station and never the documents.
+constexpr const char* kShownColumns =
+    "call, received, timestamp, score, qsos, points, mults, cat_ops, cat_mode, cat_power, cat_bands, "
+    "cat_transmitter, cat_assisted, cat_overlay, flag";
 
 }  // namespace
 
@@ -227,44 +235,58 @@ std::vector<std::string> SqliteStore::CallsWithKeys() {
     return calls;
 }
 
+namespace {
+
+// Binds the shown columns as ?1 to ?15.
+void BindShown(Statement& s, const PostRecord& p) {
+    s.Bind(1, p.call)
+        .Bind(2, p.received)
+        .Bind(3, p.timestamp)
+        .Bind(4, p.score)
+        .Bind(5, p.qsos)
+        .Bind(6, p.points)
+        .Bind(7, p.mults)
+        .Bind(8, p.category.ops)
+        .Bind(9, p.category.mode)
+        .Bind(10, p.category.power)
+        .Bind(11, p.category.bands)
+        .Bind(12, p.category.transmitter)
+        .Bind(13, p.category.assisted)
+        .Bind(14, p.category.overlay)
+        .Bind(15, p.flag);
+}
+
+const std::string kShownValues = "?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15";
+
+}  // namespace
+
 void SqliteStore::AddPost(const PostRecord& p) {
     std::lock_guard lock(writeLock_);
     writer_->Transaction([&] {
-        Statement(*writer_,
-                  "INSERT INTO posts(call, received, timestamp, score, qsos, points, mults, cat_ops, cat_mode, "
-                  "cat_power, cat_bands, cat_transmitter, cat_assisted, cat_overlay, flag, xml) "
-                  "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16)")
-            .Bind(1, p.call)
-            .Bind(2, p.received)
-            .Bind(3, p.timestamp)
-            .Bind(4, p.score)
-            .Bind(5, p.qsos)
-            .Bind(6, p.points)
-            .Bind(7, p.mults)
-            .Bind(8, p.category.ops)
-            .Bind(9, p.category.mode)
-            .Bind(10, p.category.power)
-            .Bind(11, p.category.bands)
-            .Bind(12, p.category.transmitter)
-            .Bind(13, p.category.assisted)
-            .Bind(14, p.category.overlay)
-            .Bind(15, p.flag)
-            .Bind(16, p.xml)
-            .Step();
+        static const std::string kInsert =
+            std::string("INSERT INTO posts(") + kShownColumns + ", xml) VALUES(" + kShownValues + ", ?16)";
+        Statement post(*writer_, kInsert);
+        BindShown(post, p);
+        post.Bind(16, p.xml).Step();
         // A post that arrives late (a retry) does not push back a newer one.
-        Statement(*writer_,
-                  "INSERT INTO latest(call, post_id, timestamp) VALUES(?1, last_insert_rowid(), ?2) "
-                  "ON CONFLICT(call) DO UPDATE SET post_id = excluded.post_id, timestamp = excluded.timestamp "
-                  "WHERE excluded.timestamp >= latest.timestamp")
-            .Bind(1, p.call)
-            .Bind(2, p.timestamp)
-            .Step();
+        static const std::string kUpsert =
+                         std::string("INSERT INTO latest(") + kShownColumns + ", post_id) VALUES(" + kShownValues +
+                             ", last_insert_rowid()) ON CONFLICT(call) DO UPDATE SET post_id = excluded.post_id, "
+                             "received = excluded.received, timestamp = excluded.timestamp, score = excluded.score, "
+                             "qsos = excluded.qsos, points = excluded.points, mults = excluded.mults, "
+                             "cat_ops = excluded.cat_ops, cat_mode = excluded.cat_mode, cat_power = excluded.cat_power, "
+                             "cat_bands = excluded.cat_bands, cat_transmitter = excluded.cat_transmitter, "
+                             "cat_assisted = excluded.cat_assisted, cat_overlay = excluded.cat_overlay, "
+                             "flag = excluded.flag WHERE excluded.timestamp >= latest.timestamp";
+        Statement latest(*writer_, kUpsert);
+        BindShown(latest, p);
+        latest.Step();
     });
 }
 
 std::vector<PostRecord> SqliteStore::LatestPosts() {
     std::lock_guard lock(readLock_);
-    Statement s(*reader_, std::string("SELECT ") + kPostColumns + " FROM latest l JOIN posts p ON p.id = l.post_id");
+    Statement s(*reader_, std::string("SELECT ") + kShownColumns + " FROM latest");
     std::vector<PostRecord> posts;
     while (s.Step()) posts.push_back(RecordOf(s));
     return posts;
@@ -272,8 +294,9 @@ std::vector<PostRecord> SqliteStore::LatestPosts() {
 
 std::optional<PostRecord> SqliteStore::LatestPost(const std::string& call) {
     std::lock_guard lock(readLock_);
-    Statement s(*reader_, std::string("SELECT ") + kPostColumns +
-                              ", p.xml FROM latest l JOIN posts p ON p.id = l.post_id WHERE l.call = ?1");
+    Statement s(*reader_, "SELECT p.call, p.received, p.timestamp, p.score, p.qsos, p.points, p.mults, p.cat_ops, "
+                          "p.cat_mode, p.cat_power, p.cat_bands, p.cat_transmitter, p.cat_assisted, p.cat_overlay, "
+                          "p.flag, p.xml FROM latest l JOIN posts p ON p.id = l.post_id WHERE l.call = ?1");
     if (!s.Bind(1, call).Step()) return std::nullopt;
     PostRecord r = RecordOf(s);
     r.xml = s.Text(15);

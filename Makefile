@@ -10,7 +10,7 @@ export WINEPREFIX := $(CURDIR)/build/wine
 export WINEDLLOVERRIDES := mscoree,mshtml=
 export EMULATE_I386
 
-.PHONY: thread-safety all deps test-deps native native-asan native-tsan win32 replay wine-prefix emulation-check installer-check test demo dist fuzz fuzz-build fuzz-check soak clean
+.PHONY: live thread-safety all deps test-deps native native-asan native-tsan win32 replay wine-prefix emulation-check installer-check test demo dist fuzz fuzz-build fuzz-check soak clean
 
 all: native win32
 
@@ -78,6 +78,14 @@ demo: replay wine-prefix
 	@xvfb-run -a sh -c 'wine build/win32/bin/replay.exe examples/sample.adi --cty /usr/share/hamradio-files/cty.dat \
 		--workdir out/ --html out/report.html --analysis out/analysis.html --ledger out/ledger.csv \
 		--cabrillo --header examples/header.txt; s=$$?; wineserver -k; exit $$s'
+
+# The sample contest in fast-forward on a live scoreboard: contest-server on
+# 127.0.0.1, replay posting the claimed score as it grew (scripts/live_demo.sh);
+# prints the scoreboard's address, and leaves the server running.
+live: replay wine-prefix
+	cmake --preset native >/dev/null
+	cmake --build --preset native -j2 --target contest-server
+	@scripts/live_demo.sh
 
 # A zip for operators and its installer beside it: the plug-in and the replay
 # program as released (optimised, symbols stripped, in build/win32-release beside

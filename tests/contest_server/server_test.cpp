@@ -2,6 +2,9 @@
 // and other loggers' posts in both encodings.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "test_server.h"
 
 namespace {
@@ -158,6 +161,34 @@ TEST(ContestServer, TakesOtherLoggersPostsInBothEncodings) {
     EXPECT_NE(page->body.find("<h2 id=\"c1\">SINGLE-OP ASSISTED ALL HIGH RTTY ONE N/A</h2>"), std::string::npos);
     EXPECT_NE(page->body.find(">UA9XX</a></td><td>180,000</td><td>320</td><td>100</td>"), std::string::npos);
     EXPECT_NE(page->body.find(">SM5XYZ</a></td><td>400</td><td>15</td><td>10</td>"), std::string::npos);
+}
+
+TEST(ContestConfig, ReadsTheContestFileAndNamesWhatIsWrongInOne) {
+    std::ifstream in(CONTEST_TOML);
+    std::stringstream text;
+    text << in.rdbuf();
+    const ContestConfig shipped = ReadConfig(text.str(), "contest.toml");
+    EXPECT_EQ(FormatUtc(*shipped.start) + " " + FormatUtc(*shipped.end), "2021-03-06 00:00:00 2021-03-07 23:59:00");
+    EXPECT_TRUE(shipped.Takes("verda-ww-dx contest") && shipped.Takes("VERDA-WW-DX") && !shipped.Takes("CQ-WW-RTTY"));
+
+    const std::pair<const char*, const char*> wrong[] = {
+        {"[contest\n", "f.toml:1: "},
+        {"[contest]\nstrat = \"2021-03-06 00:00\"\n", "f.toml: contest.strat: unknown key"},
+        {"[contest]\nstart = 2021-03-06\nend = 2021-03-07\n", "f.toml: contest.start: has the wrong kind of value"},
+        {"[contest]\nstart = \"2021-03-07 00:00\"\nend = \"2021-03-06 00:00\"\n", "contest.end: lies before the start"},
+        {"[contest]\nstart = \"2021-02-30 00:00\"\nend = \"2021-03-06 00:00\"\n", "\"2021-02-30 00:00\" is not"},
+        {"[server]\nport = 70000\n", "server.port: must lie from 1 to 65535"},
+        {"[servers]\n", "servers: unknown table"},
+    };
+    for (const auto& [toml, says] : wrong) {
+        SCOPED_TRACE(toml);
+        try {
+            ReadConfig(toml, "f.toml");
+            ADD_FAILURE() << "taken";
+        } catch (const ConfigError& e) {
+            EXPECT_NE(std::string(e.what()).find(says), std::string::npos) << e.what();
+        }
+    }
 }
 
 }  // namespace

@@ -31,11 +31,13 @@ inline constexpr long long kQuietAfterSeconds = 15 * 60;
 // A client that sends its request or reads its answer slower than this is dropped.
 inline constexpr int kReadTimeoutSeconds = 10;
 inline constexpr int kWriteTimeoutSeconds = 10;
-// An idle kept-alive connection is closed after this; one connection serves at most so many requests.
-inline constexpr int kKeepAliveSeconds = 5;
+// A kept-alive connection holds a thread while it idles: it is closed after this
+// long, and after so many requests.
+inline constexpr int kKeepAliveSeconds = 2;
 inline constexpr int kKeepAliveRequests = 100;
-// Threads that serve requests, and connections the kernel queues for them.
-inline constexpr int kWorkerThreads = 8;
+// Threads that serve connections (the store takes one write at a time; the rest
+// wait for the network), and connections the kernel queues for them.
+inline constexpr int kWorkerThreads = 32;
 inline constexpr int kListenBacklog = 1024;
 
 // How long a write waits for another process (a key command) holding the store.

@@ -32,7 +32,7 @@ constexpr int kStations = 5000;
 constexpr int kPostsPerStation = 4;           // kept-alive phase: 20,000 posts
 constexpr int kFreshConnectionPosts = 5000;  // one post per station, each on a new connection
 constexpr int kClientThreads = 8;
-constexpr int kPageLoads = 20;
+constexpr int kPageLoads = 24;  // 6 of them built
 constexpr auto kTimeLimit = std::chrono::seconds(120);  // for the whole run
 
 std::string Load() {
@@ -175,20 +175,23 @@ void PrintPosts(const char* what, const Figures& f) {
                 f.p99 <= 50 ? "met:" : "MISSED:");
 }
 
+// The page is built at most once a second: loads a second apart each build it,
+// loads in a row are served what was built.
 void PrintPage(int port, const char* path, const char* what) {
     httplib::Client client("127.0.0.1", port);
-    std::vector<double> ms;
+    std::vector<double> built, served;
     std::size_t bytes = 0;
     for (int i = 0; i < kPageLoads; ++i) {
+        if (i % 4 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1100));
         const auto start = Clock::now();
         const auto r = client.Get(path);
-        ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        (i % 4 == 0 ? built : served).push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         bytes = r ? r->body.size() : 0;
     }
-    const double max = *std::max_element(ms.begin(), ms.end());
-    const double median = Quantile(ms, 0.5);
-    std::printf("%-36s %d loads of %zu KB: median %6.2f ms, max %6.2f ms (%s <= 100 ms)\n", what, kPageLoads,
-                bytes / 1024, median, max, median <= 100 ? "met:" : "MISSED:");
+    const double max = *std::max_element(built.begin(), built.end());
+    const double median = Quantile(built, 0.5);
+    std::printf("%-36s %zu KB, built: median %6.2f ms, max %6.2f ms of %zu (%s <= 100 ms); served again: median %.2f ms\n",
+                what, bytes / 1024, median, max, built.size(), median <= 100 ? "met:" : "MISSED:", Quantile(served, 0.5));
 }
 
 }  // namespace

@@ -113,12 +113,14 @@ void HttpServer::Route() {
         if (reply.status == 401) res.set_header("WWW-Authenticate", "Basic realm=\"contest-server\", charset=\"UTF-8\"");
     });
     http_->Get("/", [this](const httplib::Request&, httplib::Response& res) {
-        const Scoreboard board = BuildScoreboard(store_.LatestPosts(), config_.Name(), UtcNow());
-        Page(res, ScoreboardHtml(board, config_.refreshSeconds), "text/html; charset=utf-8");
+        Page(res, Cached(html_, [this](UtcSeconds now) {
+                 return ScoreboardHtml(BuildScoreboard(store_.LatestPosts(), config_.Name(), now), config_.refreshSeconds);
+             }), "text/html; charset=utf-8");
     });
     http_->Get("/scores.json", [this](const httplib::Request&, httplib::Response& res) {
-        const Scoreboard board = BuildScoreboard(store_.LatestPosts(), config_.Name(), UtcNow());
-        Page(res, ScoreboardJson(board), "application/json");
+        Page(res, Cached(json_, [this](UtcSeconds now) {
+                 return ScoreboardJson(BuildScoreboard(store_.LatestPosts(), config_.Name(), now));
+             }), "application/json");
     });
     for (const bool json : {false, true}) {
         http_->Get(json ? "/station.json" : "/station", [this, json](const httplib::Request& req, httplib::Response& res) {
@@ -161,6 +163,19 @@ void HttpServer::Route() {
         std::fprintf(stderr, "%s %s %s %d %s", FormatUtc(UtcNow()).c_str(), req.remote_addr.c_str(),
                      req.path.c_str(), res.status, res.body.empty() ? "\n" : res.body.c_str());
     });
+}
+
+std::string HttpServer::Cached(CachedPage& page, const std::function<std::string(UtcSeconds)>& build) {
+    const UtcSeconds now = UtcNow();
+    {
+        std::lock_guard lock(page.lock);
+        if (page.at == now) return page.body;
+    }
+    std::string body = build(now);
+    std::lock_guard lock(page.lock);
+    page.at = now;
+    page.body = body;
+    return body;
 }
 
 int HttpServer::Bind(const std::string& host, int port) {

@@ -11,7 +11,9 @@
 //   GET  /health             "ok", for a proxy or a script that waits for the start
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "contest_config.h"
@@ -36,10 +38,19 @@ public:
     void Stop();
 
 private:
+    // A scoreboard is built at most once a second, however many look at it; the
+    // page says which second it shows.
+    struct CachedPage {
+        std::mutex lock;
+        UtcSeconds at = -1;
+        std::string body;
+    };
+    std::string Cached(CachedPage& page, const std::function<std::string(UtcSeconds)>& build);
     void Route();
 
     ScoreStore& store_;
     const ContestConfig& config_;
     PostIntake intake_;
     std::unique_ptr<HttpListener> http_;
+    CachedPage html_, json_;
 };

@@ -286,8 +286,13 @@ void SqliteStore::AddPost(const PostRecord& p) {
 
 std::vector<PostRecord> SqliteStore::LatestPosts() {
     std::lock_guard lock(readLock_);
-    Statement s(*reader_, std::string("SELECT ") + kShownColumns + " FROM latest");
     std::vector<PostRecord> posts;
+    {
+        Statement count(*reader_, "SELECT count(*) FROM latest");
+        count.Step();
+        posts.reserve(static_cast<std::size_t>(count.Int(0)));
+    }
+    Statement s(*reader_, std::string("SELECT ") + kShownColumns + " FROM latest");
     while (s.Step()) posts.push_back(RecordOf(s));
     return posts;
 }

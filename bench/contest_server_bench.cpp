@@ -24,6 +24,8 @@
 #include <thread>
 #include <vector>
 
+#include "server_process.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -80,39 +82,12 @@ std::string Post(int station, int round, const std::string& timestamp) {
            std::to_string(points * mults) + "</score><timestamp>" + timestamp + "</timestamp></dynamicresults>";
 }
 
-struct Server {
-    pid_t pid = -1;
-    int port = -1;
-};
-
-Server Start(const std::string& server, const std::string& data) {
-    int out[2];
-    if (pipe(out) != 0) return {};
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(out[1], STDOUT_FILENO);
-        close(out[0]);
-        execl(server.c_str(), server.c_str(), "--data", data.c_str(), "--port", "0", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(out[1]);
-    FILE* printed = fdopen(out[0], "r");
-    Server s{pid, -1};
-    char line[512];
-    while (s.port < 0 && std::fgets(line, sizeof line, printed)) std::sscanf(line, "  scoreboard  http://127.0.0.1:%d/", &s.port);
-    std::fclose(printed);
-    return s;
-}
-
-std::vector<std::string> MakeKeys(const std::string& server, const std::string& data) {
+std::vector<std::string> MakeStationKeys(const std::string& server, const std::string& data) {
     std::vector<std::string> keys;
     for (int first = 0; first < kStations; first += 500) {
-        std::string command = server + " --data " + data + " key add";
-        for (int s = first; s < std::min(first + 500, kStations); ++s) command += " " + CallOf(s);
-        FILE* out = popen(command.c_str(), "r");
-        char call[32], key[64];
-        while (out && std::fscanf(out, "%31s %63s", call, key) == 2) keys.push_back(key);
-        if (out) pclose(out);
+        std::vector<std::string> calls;
+        for (int s = first; s < std::min(first + 500, kStations); ++s) calls.push_back(CallOf(s));
+        for (auto& [call, key] : MakeKeys(server, data, calls)) keys.push_back(key);
     }
     return keys;
 }
@@ -205,12 +180,12 @@ int main(int argc, char** argv) {
     std::filesystem::remove_all(data);
     const auto deadline = Clock::now() + kTimeLimit;
     std::printf("contest-server, %u cores, load %s\n", std::thread::hardware_concurrency(), Load().c_str());
-    const std::vector<std::string> keys = MakeKeys(server, data);
+    const std::vector<std::string> keys = MakeStationKeys(server, data);
     if (keys.size() != kStations) {
         std::fprintf(stderr, "contest_server_bench: %zu keys made, not %d\n", keys.size(), kStations);
         return 1;
     }
-    const Server s = Start(server, data);
+    const ServerProcess s = StartServer(server, data);
     if (s.port < 0) {
         std::fprintf(stderr, "contest_server_bench: the server did not start\n");
         return 1;

@@ -10,11 +10,9 @@ cd "$(dirname "$0")/.."
 live=out/live server=build/native/bin/contest-server config=tools/contest_server/contest.toml
 rm -rf "$live" && mkdir -p "$live"
 key=$("$server" --config "$config" --data "$live/data" key add SM5XYZ | cut -d' ' -f2)
-"$server" --config "$config" --data "$live/data" --port 0 >"$live/server.log" 2>"$live/server.err" &
-pid=$!
-for _ in $(seq 50); do grep -q scoreboard "$live/server.log" 2>/dev/null && break; sleep 0.1; done
-board=$(sed -n 's/^  scoreboard  //p' "$live/server.log")
-[ -n "$board" ] || { echo "contest-server did not start:"; cat "$live/server.err"; exit 1; }
+source scripts/contest_server_start.sh
+start_contest_server "$server" "$config" "$live/data" "$live/server"
+pid=$contest_server_pid board=$scoreboard
 echo "Scoreboard: $board"
 echo "(open it now: the contest passes in about half a minute)"
 address=${board#http://}

@@ -16,47 +16,10 @@
 #include <thread>
 #include <vector>
 
+#include "server_process.h"
 #include "test_server.h"
 
 namespace {
-
-// contest-server --data DIR --port 0, its port read from what it prints.
-struct Process {
-    pid_t pid = -1;
-    int port = -1;
-};
-
-Process Start(const std::string& dir) {
-    int out[2];
-    if (pipe(out) != 0) return {};
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(out[1], STDOUT_FILENO);
-        close(out[0]);
-        execl(CONTEST_SERVER, CONTEST_SERVER, "--data", dir.c_str(), "--port", "0", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(out[1]);
-    FILE* printed = fdopen(out[0], "r");
-    Process p{pid, -1};
-    char line[512];
-    while (p.port < 0 && std::fgets(line, sizeof line, printed))
-        std::sscanf(line, "  scoreboard  http://127.0.0.1:%d/", &p.port);
-    std::fclose(printed);
-    return p;
-}
-
-std::vector<std::pair<std::string, std::string>> MakeKeys(const std::string& dir, const std::vector<std::string>& calls) {
-    std::string command = std::string(CONTEST_SERVER) + " key add";
-    for (const auto& call : calls) command += " " + call;
-    command += " --data " + dir;
-    FILE* out = popen(command.c_str(), "r");
-    std::vector<std::pair<std::string, std::string>> keys;
-    char call[32], key[64];
-    while (out && std::fscanf(out, "%31s %63s", call, key) == 2) keys.emplace_back(call, key);
-    if (out) pclose(out);
-    return keys;
-}
 
 long long StoredCount(sqlite3* db, const std::string& call, long long score) {
     sqlite3_stmt* s = nullptr;
@@ -71,9 +34,9 @@ long long StoredCount(sqlite3* db, const std::string& call, long long score) {
 TEST(ContestServerProcess, KilledUnderLoadLosesNoAcknowledgedPostAndRestartsOnItsFile) {
     std::string name = (std::filesystem::temp_directory_path() / "contest-server-crash-XXXXXX").string();
     const std::string dir = mkdtemp(name.data());
-    const auto keys = MakeKeys(dir, {"SM5AAA", "SM5BBB", "SM5CCC", "SM5DDD"});
+    const auto keys = MakeKeys(CONTEST_SERVER, dir, {"SM5AAA", "SM5BBB", "SM5CCC", "SM5DDD"});
     ASSERT_EQ(keys.size(), 4u);
-    Process server = Start(dir);
+    ServerProcess server = StartServer(CONTEST_SERVER, dir);
     ASSERT_GT(server.port, 0);
 
     // Each station posts as fast as it is answered, until the server is gone or 5 s have passed.
@@ -114,7 +77,7 @@ TEST(ContestServerProcess, KilledUnderLoadLosesNoAcknowledgedPostAndRestartsOnIt
     std::printf("%zu posts acknowledged before the kill, %zu of them missing\n", acknowledged.size(), lost);
     sqlite3_close(db);
 
-    Process again = Start(dir);
+    ServerProcess again = StartServer(CONTEST_SERVER, dir);
     ASSERT_GT(again.port, 0);
     httplib::Client c("127.0.0.1", again.port);
     c.set_basic_auth(keys[0].first.c_str(), keys[0].second.c_str());

@@ -3,21 +3,20 @@
 # 127.0.0.1 with three stations' posts (curl, as not1mm sends them), its pages
 # in headless Chromium: the categories and their ranks, the flag, a station's
 # breakdown, no script, a page that reloads itself and fits a phone's width.
-# Screenshots are kept as artifacts.
+# A phone's screenshot is kept as an artifact.
 #   scoreboard_page_test.sh CONTEST_SERVER CONTEST_TOML ARTIFACT_DIR
 set -euo pipefail
 server=$1 config=$2 artifacts=$3
 mkdir -p "$artifacts"
-source "$(dirname "$0")/../replay/chromium_page.sh"
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/../replay/chromium_page.sh"
 
 keys=$("$server" --config "$config" --data data key add SM5XYZ OH2BH DL1ABC)
 key() { awk -v c="$1" '$1 == c { print $2 }' <<<"$keys"; }
-"$server" --config "$config" --data data --port 0 >server.log 2>server.err &
-pid=$!
-trap 'kill $pid 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 50); do grep -q scoreboard server.log 2>/dev/null && break; sleep 0.1; done
-base=$(sed -n 's/^  scoreboard  \(http:[^ ]*\)\/$/\1/p' server.log)
-[ -n "$base" ] || { echo "FAIL: the server did not start"; cat server.err; exit 1; }
+source "$here/../../scripts/contest_server_start.sh"
+start_contest_server "$server" "$config" data server || exit 1
+trap 'kill $contest_server_pid 2>/dev/null; rm -rf "$work"' EXIT
+base=${scoreboard%/}
 
 post() {  # CALL POWER QSOS POINTS MULTS SCORE
   local xml="<?xml version=\"1.0\"?><dynamicresults><contest>VERDA-WW-DX CONTEST</contest><call>$1</call><class power=\"$2\" assisted = \"NON-ASSISTED\" transmitter=\"ONE\" ops=\"SINGLE-OP\" bands=\"ALL\" mode=\"RTTY\" overlay=\"\"></class><soft>Not1MM</soft><breakdown><qso band=\"40\" mode=\"RTTY\">$(($3 / 2))</qso><qso band=\"20\" mode=\"RTTY\">$(($3 - $3 / 2))</qso><qso band=\"total\" mode=\"ALL\">$3</qso><point band=\"total\" mode=\"ALL\">$4</point><mult band=\"total\" mode=\"ALL\" type=\"exchange\">$5</mult></breakdown><score>$6</score><timestamp>2021-03-06 12:00:00</timestamp></dynamicresults>"

@@ -151,7 +151,9 @@ TEST(ContestServer, TakesOtherLoggersPostsInBothEncodings) {
     EXPECT_EQ(c.Post("/post", encoded)->status, 200);
     const httplib::MultipartFormDataItems parts = {{"key", sm, "", ""}, {"xml", kGood, "score.xml", "text/xml"}};
     EXPECT_EQ(c.Post("/post", parts)->status, 200);
-    EXPECT_EQ(server.store().PostCount("SM5XYZ"), 3);
+    // A document with a form's type but no field.
+    EXPECT_EQ(c.Post(("/post?key=" + sm).c_str(), kGood, "application/x-www-form-urlencoded")->status, 200);
+    EXPECT_EQ(server.store().PostCount("SM5XYZ"), 4);
 
     const auto station = c.Get("/station.json?call=ua9xx");
     EXPECT_NE(station->body.find("\"call\":\"UA9XX\",\"score\":180000,\"qsos\":320,\"points\":1800,\"mults\":100"),

@@ -6,15 +6,13 @@
 #   live_scoreboard_test.sh REPLAY_EXE CONTEST_SERVER SAMPLE HEADER CONTEST_TOML
 set -euo pipefail
 replay=$1 server=$2 sample=$3 header=$4 config=$5
+source "$(dirname "$0")/../../scripts/contest_server_start.sh"
 work=$(mktemp -d)
 cd "$work"
 key=$("$server" --config "$config" --data data key add SM5XYZ | cut -d' ' -f2)
-"$server" --config "$config" --data data --port 0 >server.log 2>server.err &
-pid=$!
-trap 'kill $pid 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 50); do grep -q scoreboard server.log 2>/dev/null && break; sleep 0.1; done
-board=$(sed -n 's/^  scoreboard  //p' server.log)
-[ -n "$board" ] || { echo "FAIL: the server did not start"; cat server.err; exit 1; }
+start_contest_server "$server" "$config" data server || exit 1
+trap 'kill $contest_server_pid 2>/dev/null; rm -rf "$work"' EXIT
+board=$scoreboard
 
 wine "$replay" "$sample" --cty /usr/share/hamradio-files/cty.dat --workdir w --header "$header" \
   --live "http://SM5XYZ:$key@${board#http://}post" --live-every 30 --live-seconds 0 >replay.log

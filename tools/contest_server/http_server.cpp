@@ -73,7 +73,11 @@ std::optional<PostRequest> ReadPostRequest(const httplib::Request& req, const ht
             return std::nullopt;
         }
         const std::string type = req.get_header_value("Content-Type");
-        if (type.rfind("application/x-www-form-urlencoded", 0) == 0 || LooksLikeForm(body)) {
+        const bool formType = type.rfind("application/x-www-form-urlencoded", 0) == 0;
+        // A document sent with a form's type but no field is taken as it is.
+        const bool document = formType && body.find_first_not_of(" \t\r\n") != std::string::npos &&
+                              body[body.find_first_not_of(" \t\r\n")] == '<';
+        if ((formType && !document) || LooksLikeForm(body)) {
             FormFields form = ReadForm(body);
             post.document = std::move(form.xml);
             formKey = std::move(form.key);

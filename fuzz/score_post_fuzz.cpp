@@ -27,7 +27,7 @@ bool IsUtf8(std::string_view text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view body(reinterpret_cast<const char*>(data), size);
     ReadBasicAuthorization(body);
-    const std::string document = LooksLikeForm(body) ? ReadForm(body).xml : std::string(body);
+    const std::string document = ReadPostBody(size % 3 ? "text/xml" : "application/x-www-form-urlencoded", body).xml;
     ScorePost post;
     try {
         post = ReadScorePost(document);

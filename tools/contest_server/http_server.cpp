@@ -72,18 +72,9 @@ std::optional<PostRequest> ReadPostRequest(const httplib::Request& req, const ht
             tooLong = tooLong || received > limits::kMaxPostBytes;
             return std::nullopt;
         }
-        const std::string type = req.get_header_value("Content-Type");
-        const bool formType = type.rfind("application/x-www-form-urlencoded", 0) == 0;
-        // A document sent with a form's type but no field is taken as it is.
-        const bool document = formType && body.find_first_not_of(" \t\r\n") != std::string::npos &&
-                              body[body.find_first_not_of(" \t\r\n")] == '<';
-        if ((formType && !document) || LooksLikeForm(body)) {
-            FormFields form = ReadForm(body);
-            post.document = std::move(form.xml);
-            formKey = std::move(form.key);
-        } else {
-            post.document = std::move(body);
-        }
+        FormFields fields = ReadPostBody(req.get_header_value("Content-Type"), body);
+        post.document = std::move(fields.xml);
+        formKey = std::move(fields.key);
     }
     if (post.key.empty()) post.key = !formKey.empty() ? formKey : req.get_param_value("key");
     return post;

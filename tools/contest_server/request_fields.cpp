@@ -58,9 +58,12 @@ FormFields ReadForm(std::string_view body) {
     return fields;
 }
 
-bool LooksLikeForm(std::string_view body) {
+FormFields ReadPostBody(std::string_view contentType, std::string_view body) {
     const std::size_t first = body.find_first_not_of(" \t\r\n");
-    return first != std::string_view::npos && (Starts(body.substr(first), "xml=") || Starts(body.substr(first), "key="));
+    const std::string_view start = first == std::string_view::npos ? std::string_view() : body.substr(first);
+    const bool form = Starts(start, "xml=") || Starts(start, "key=") ||
+                      (Starts(contentType, "application/x-www-form-urlencoded") && !Starts(start, "<"));
+    return form ? ReadForm(body) : FormFields{std::string(body), {}};
 }
 
 BasicCredentials ReadBasicAuthorization(std::string_view header) {

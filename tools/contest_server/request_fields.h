@@ -14,8 +14,10 @@ struct FormFields {
 };
 FormFields ReadForm(std::string_view body);
 
-// True when a body without a form's content type is one all the same.
-bool LooksLikeForm(std::string_view body);
+// The document (and key) of a body that is not multipart: a form's fields when
+// its content type says form or it reads as one ("xml=..."), else the body
+// itself, as is a body that starts with '<' whatever its type says.
+FormFields ReadPostBody(std::string_view contentType, std::string_view body);
 
 // The user and password of an "Authorization: Basic ..." header; both empty
 // when the header is missing or not Basic.

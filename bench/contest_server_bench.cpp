@@ -185,17 +185,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "contest_server_bench: %zu keys made, not %d\n", keys.size(), kStations);
         return 1;
     }
-    const ServerProcess s = StartServer(server, data);
-    if (s.port < 0) {
+    const auto s = StartServer(server, data);
+    if (s->port() < 0) {
         std::fprintf(stderr, "contest_server_bench: the server did not start\n");
         return 1;
     }
-    PrintPosts("kept-alive, 8 connections", PostLoad(s.port, keys, kStations * kPostsPerStation, 0, false, deadline));
-    PrintPosts("a new connection each, 8 at a time", PostLoad(s.port, keys, kFreshConnectionPosts, kPostsPerStation, true, deadline));
-    PrintPage(s.port, "/", "scoreboard page, 5,000 stations");
-    PrintPage(s.port, "/scores.json", "scoreboard JSON, 5,000 stations");
+    PrintPosts("kept-alive, 8 connections", PostLoad(s->port(), keys, kStations * kPostsPerStation, 0, false, deadline));
+    PrintPosts("a new connection each, 8 at a time", PostLoad(s->port(), keys, kFreshConnectionPosts, kPostsPerStation, true, deadline));
+    PrintPage(s->port(), "/", "scoreboard page, 5,000 stations");
+    PrintPage(s->port(), "/scores.json", "scoreboard JSON, 5,000 stations");
     std::printf("load at the end %s\n", Load().c_str());
-    kill(s.pid, SIGTERM);
-    waitpid(s.pid, nullptr, 0);
+    s->Signal(SIGTERM);
     return 0;
 }

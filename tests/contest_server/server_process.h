@@ -3,38 +3,65 @@
 // its own key command.
 #pragma once
 
+#include <signal.h>
 #include <sys/types.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
-struct ServerProcess {
-    pid_t pid = -1;
-    int port = -1;  // -1: it did not start
+// Owns the process: one that is still running when this goes is killed.
+class ServerProcess {
+public:
+    ServerProcess(pid_t pid, int port) : pid_(pid), port_(port) {}
+    ServerProcess(const ServerProcess&) = delete;
+    ServerProcess& operator=(const ServerProcess&) = delete;
+    ~ServerProcess() { Signal(SIGKILL); }
+
+    int port() const { return port_; }  // -1: it did not start
+    // Sends the signal and waits for the end; the exit status as waitpid gives it.
+    int Signal(int signal) {
+        int status = 0;
+        if (pid_ > 0) {
+            kill(pid_, signal);
+            waitpid(pid_, &status, 0);
+            pid_ = -1;
+        }
+        return status;
+    }
+
+private:
+    pid_t pid_;
+    int port_;
 };
 
-// `server` --data DIR --port 0, its port read from what it prints.
-inline ServerProcess StartServer(const std::string& server, const std::string& dir) {
+// `server` --data DIR --port 0 [--config FILE], its port read from what it prints.
+inline std::unique_ptr<ServerProcess> StartServer(const std::string& server, const std::string& dir,
+                                                  const std::string& config = "") {
     int out[2];
-    if (pipe(out) != 0) return {};
+    if (pipe(out) != 0) return std::make_unique<ServerProcess>(-1, -1);
     const pid_t pid = fork();
     if (pid == 0) {
         dup2(out[1], STDOUT_FILENO);
         close(out[0]);
-        execl(server.c_str(), server.c_str(), "--data", dir.c_str(), "--port", "0", static_cast<char*>(nullptr));
+        if (config.empty())
+            execl(server.c_str(), server.c_str(), "--data", dir.c_str(), "--port", "0", static_cast<char*>(nullptr));
+        else
+            execl(server.c_str(), server.c_str(), "--data", dir.c_str(), "--port", "0", "--config", config.c_str(),
+                  static_cast<char*>(nullptr));
         _exit(127);
     }
     close(out[1]);
     FILE* printed = fdopen(out[0], "r");
-    ServerProcess p{pid, -1};
+    int port = -1;
     char line[512];
-    while (p.port < 0 && std::fgets(line, sizeof line, printed))
-        std::sscanf(line, "  scoreboard  http://127.0.0.1:%d/", &p.port);
+    while (port < 0 && std::fgets(line, sizeof line, printed)) std::sscanf(line, "  scoreboard  http://127.0.0.1:%d/", &port);
     std::fclose(printed);
-    return p;
+    return std::make_unique<ServerProcess>(pid, port);
 }
 
 // `server` --data DIR key add CALL...: each call with its key.

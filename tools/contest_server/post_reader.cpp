@@ -120,7 +120,8 @@ void ReadBreakdown(pugi::xml_node breakdown, ScorePost& post) {
         e.band = Lower(AttributeText(entry, "band", limits::kMaxTextBytes));
         e.mode = Upper(AttributeText(entry, "mode", limits::kMaxTextBytes));
         e.type = Lower(AttributeText(entry, "type", limits::kMaxTextBytes));
-        e.value = Count(Trim(entry.text().get()), std::string("<") + entry.name() + " band=\"" + e.band + "\">");
+        const std::string what = std::string("<") + entry.name() + " band=\"" + e.band + "\">";
+        e.value = Count(Checked(Trim(entry.text().get()), what, limits::kMaxTextBytes), what);
         post.breakdown.push_back(std::move(e));
     }
 }

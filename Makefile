@@ -10,7 +10,7 @@ export WINEPREFIX := $(CURDIR)/build/wine
 export WINEDLLOVERRIDES := mscoree,mshtml=
 export EMULATE_I386
 
-.PHONY: thread-safety all deps test-deps native native-asan native-tsan win32 replay wine-prefix emulation-check installer-check test demo dist fuzz fuzz-build fuzz-check soak clean
+.PHONY: live thread-safety all deps test-deps native native-asan native-tsan win32 replay wine-prefix emulation-check installer-check test demo dist fuzz fuzz-build fuzz-check soak clean
 
 all: native win32
 
@@ -79,6 +79,14 @@ demo: replay wine-prefix
 		--workdir out/ --html out/report.html --analysis out/analysis.html --ledger out/ledger.csv \
 		--cabrillo --header examples/header.txt; s=$$?; wineserver -k; exit $$s'
 
+# The sample contest in fast-forward on a live scoreboard: contest-server on
+# 127.0.0.1, replay posting the claimed score as it grew (scripts/live_demo.sh);
+# prints the scoreboard's address, and leaves the server running.
+live: replay wine-prefix
+	cmake --preset native >/dev/null
+	cmake --build --preset native -j2 --target contest-server
+	@scripts/live_demo.sh
+
 # A zip for operators and its installer beside it: the plug-in and the replay
 # program as released (optimised, symbols stripped, in build/win32-release beside
 # the tests' build), the country file, MASTER.SCP for the analysis' unique-call
@@ -130,7 +138,7 @@ installer-check: win32 wine-prefix test-deps
 # Each fuzz target for FUZZ_TIME seconds from its committed seeds; new inputs
 # collect in build/fuzz/corpus, crashes as crash-* files in build/fuzz.
 FUZZ_TIME ?= 60
-FUZZ_TARGETS := module_ops cabrillo_header call_history log_check
+FUZZ_TARGETS := module_ops cabrillo_header call_history log_check score_post
 fuzz-build: deps
 	@scripts/install-deps.sh clang libclang-rt-14-dev
 	cmake --preset fuzz >/dev/null
@@ -164,7 +172,8 @@ soak: win32 wine-prefix
 # Benchmarks, not tests: the core natively under Google Benchmark, then the real
 # Stats.dll under Wine, one log size per process; one table of both and the targets;
 # then what the Cabrillo pass adds to a replay of the sample; then the log checker
-# over simulated contests of 500 and 5,000 logs.
+# over simulated contests of 500 and 5,000 logs; then contest-server taking posts
+# from 5,000 simulated stations on 127.0.0.1, and its scoreboard page.
 .PHONY: bench
 bench: native win32 wine-prefix
 	build/native/bin/stats_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
@@ -177,6 +186,8 @@ bench: native win32 wine-prefix
 		/usr/share/hamradio-files/cty.dat
 	@mkdir -p build/bench-logcheck
 	@python3 bench/logcheck_bench.py build/native/bin/simulate_contest build/native/bin/logcheck build/bench-logcheck
+	@mkdir -p build/bench-contest-server
+	@build/native/bin/contest_server_bench build/native/bin/contest-server build/bench-contest-server
 
 clean:
 	rm -rf build out

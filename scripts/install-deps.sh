@@ -9,6 +9,8 @@ cd "$(dirname "$0")/.."
 
 packages=(g++ make cmake libgtest-dev libbenchmark-dev g++-mingw-w64-i686 wine wine32:i386 xvfb xauth hamradio-files
           "$@")
+# contest-server's libraries.
+packages+=(libcpp-httplib-dev libpugixml-dev libsqlite3-dev libssl-dev libtomlplusplus-dev)
 emulation=""
 if [ "${EMULATE_I386:-}" = 1 ]; then emulation=--force
 elif ! scripts/emulation/setup.sh --probe; then emulation=--on
@@ -30,8 +32,10 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 # A mirror in mid-sync may fail one index (seen for bookworm-security's i386 list):
 # go on with the others rather than stop.
-$SUDO apt-get update -q || echo "install-deps: an index failed to download; going on with the others" >&2
-install() { DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "$@" "${missing[@]}"; }
+# Another install may hold dpkg's lock (a second make in another tree): wait for it.
+apt=(apt-get -o DPkg::Lock::Timeout=900)
+$SUDO "${apt[@]}" update -q || echo "install-deps: an index failed to download; going on with the others" >&2
+install() { DEBIAN_FRONTEND=noninteractive $SUDO "${apt[@]}" install -y -q "$@" "${missing[@]}"; }
 # Without that index the i386 libraries may lag their amd64 twins; the release's
 # own versions then fit together.
 install || install -t bookworm

@@ -12,7 +12,7 @@
 #include "base/std_files.h"
 #include "breakdown.h"
 #include "logs/cty_dat.h"
-#include "plugin/stats_module.h"
+#include "module/stats_module.h"
 #include "post_reader.h"
 #include "replay_plan.h"
 #include "scoreboard.h"

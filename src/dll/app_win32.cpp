@@ -18,6 +18,7 @@ bool CTestApp::ExitInstance(bool unloading) {
     // with our code, never for its exit. Then give it time to leave the last
     // instructions it runs here.
     const bool done = StopWindowThread(unloading);
+    live.Stop();
     files.CloseKept();
     if (unloading) Sleep(20);
     return done;

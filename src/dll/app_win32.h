@@ -8,21 +8,26 @@
 #include "module/stats_module.h"
 #include "win32/env_win32.h"
 #include "win32/files_win32.h"
+#include "win32/live_poster_win32.h"
 
 class CTestApp {
 public:
     // `windowThreadHoldsModule`: see Win32Env.
     CTestApp(HINSTANCE instance, bool windowThreadHoldsModule)
-        : stats(env, files), env(instance, stats.state().shared, stats.windows, windowThreadHoldsModule) {}
+        : live(windowThreadHoldsModule),
+          stats(env, files, &live),
+          env(instance, stats.state().shared, stats.windows, windowThreadHoldsModule) {}
     CTestApp(const CTestApp&) = delete;
     CTestApp& operator=(const CTestApp&) = delete;
 
-    // Exit step: stops the window thread and lets go of the kept bad-QSO file.
+    // Exit step: stops the window thread and the live score poster and lets go
+    // of the kept bad-QSO file.
     // `unloading`: the module is being unloaded (loader lock held). Returns
     // whether the window thread is done with the module's code.
     bool ExitInstance(bool unloading);
 
     Win32Files files;
+    LivePoster live;
     StatsModule stats;  // holds `env`, which is built right after it
     Win32Env env;
 };

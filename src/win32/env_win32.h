@@ -27,6 +27,9 @@ public:
     void StartWindowThread() override;
     void ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) override;
     bool RunCabrilloDialog(CabrilloHeaderFields& fields) override;
+    // Sealed with DPAPI for the current Windows user, as hex digits.
+    std::optional<std::string> ProtectSecret(std::string_view secret) override;
+    std::optional<std::string> UnprotectSecret(std::string_view sealed) override;
 
 private:
     HINSTANCE instance_;

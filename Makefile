@@ -10,7 +10,7 @@ export WINEPREFIX := $(CURDIR)/build/wine
 export WINEDLLOVERRIDES := mscoree,mshtml=
 export EMULATE_I386
 
-.PHONY: thread-safety all deps test-deps native native-asan native-tsan win32 replay wine-prefix emulation-check installer-check test demo dist fuzz fuzz-build fuzz-check soak clean
+.PHONY: live thread-safety all deps test-deps native native-asan native-tsan win32 replay wine-prefix emulation-check installer-check test demo dist fuzz fuzz-build fuzz-check soak clean
 
 all: native win32
 
@@ -55,7 +55,7 @@ test-deps: deps
 
 # Clang checks the lock discipline of the portable code: who holds the contest
 # state's lock for which data (base/thread_annotations.h).
-CORE_SOURCES := $(wildcard src/base/*.cpp src/contest/*.cpp src/ui/*.cpp) src/plugin/stats_module.cpp
+CORE_SOURCES := $(wildcard src/base/*.cpp src/contest/*.cpp src/ui/*.cpp) src/module/stats_module.cpp
 thread-safety: test-deps
 	@for f in $(CORE_SOURCES); do \
 		clang++ -std=c++20 -fsyntax-only -Wthread-safety -Werror -Isrc -DSTATS_VERSION='"check"' $$f || exit 1; \
@@ -79,6 +79,14 @@ demo: replay wine-prefix
 		--workdir out/ --html out/report.html --analysis out/analysis.html --ledger out/ledger.csv \
 		--cabrillo --header examples/header.txt; s=$$?; wineserver -k; exit $$s'
 
+# The sample contest in fast-forward on a live scoreboard: contest-server on
+# 127.0.0.1, replay posting the claimed score as it grew (scripts/live_demo.sh);
+# prints the scoreboard's address, and leaves the server running.
+live: replay wine-prefix
+	cmake --preset native >/dev/null
+	cmake --build --preset native -j2 --target contest-server
+	@scripts/live_demo.sh
+
 # A zip for operators and its installer beside it: the plug-in and the replay
 # program as released (optimised, symbols stripped, in build/win32-release beside
 # the tests' build), the country file, MASTER.SCP for the analysis' unique-call
@@ -91,6 +99,7 @@ VERSION := $(shell grep -o 'Stats VERSION [0-9.]*' CMakeLists.txt | cut -d' ' -f
 define stage
 	@rm -rf $(2) && mkdir -p $(2)
 	cp $(1)/Stats.dll $(1)/replay.exe $(1)/logcheck.exe examples/sample.adi $(2)/
+	mkdir -p $(2)/VERDA-WW-DX && cp $(1)/Stats.dll $(2)/VERDA-WW-DX/StatsEngine.dll
 	cp -p /usr/share/hamradio-files/cty.dat /usr/share/hamradio-files/MASTER.SCP $(2)/
 	sed 's/$$/\r/' docs/GUIDE.txt > $(2)/GUIDE.txt
 	sed 's/$$/\r/' examples/header.txt > $(2)/header.txt
@@ -100,7 +109,8 @@ define stage
 	printf '%s\r\n' "VERDA-WW-DX scoring for Tevo, version $(VERSION)" "" \
 		"VERDA-WW-DX-Setup.exe, published beside the zip, installs all of this (GUIDE.txt, section 1)." \
 		"By hand: unblock the zip first (Properties, Unblock), then" "" \
-		"Stats.dll      the plug-in: copy it into the Plugins folder under Tevo's working folder" \
+		"Stats.dll      the plug-in: copy it and the folder VERDA-WW-DX (its engine, a copy of it)" \
+		"               into the Plugins folder under Tevo's working folder" \
 		"replay.exe     scores a log with the plug-in: replay.exe sample.adi --cty cty.dat" \
 		"               and tries the operator windows without Tevo: replay.exe sample.adi --windows" \
 		"replay-log.cmd scores a log dropped on it, or chosen, and opens its analysis page" \
@@ -131,7 +141,7 @@ installer-check: win32 wine-prefix test-deps
 # Each fuzz target for FUZZ_TIME seconds from its committed seeds; new inputs
 # collect in build/fuzz/corpus, crashes as crash-* files in build/fuzz.
 FUZZ_TIME ?= 60
-FUZZ_TARGETS := module_ops cabrillo_header call_history log_check contest_definition
+FUZZ_TARGETS := module_ops cabrillo_header call_history log_check contest_definition score_post
 fuzz-build: deps
 	@scripts/install-deps.sh clang libclang-rt-14-dev
 	cmake --preset fuzz >/dev/null
@@ -165,7 +175,8 @@ soak: win32 wine-prefix
 # Benchmarks, not tests: the core natively under Google Benchmark, then the real
 # Stats.dll under Wine, one log size per process; one table of both and the targets;
 # then what the Cabrillo pass adds to a replay of the sample; then the log checker
-# over simulated contests of 500 and 5,000 logs.
+# over simulated contests of 500 and 5,000 logs; then contest-server taking posts
+# from 5,000 simulated stations on 127.0.0.1, and its scoreboard page.
 .PHONY: bench
 bench: native win32 wine-prefix
 	build/native/bin/stats_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
@@ -179,6 +190,8 @@ bench: native win32 wine-prefix
 	@mkdir -p build/bench-logcheck
 	@python3 bench/logcheck_bench.py build/native/bin/simulate_contest build/native/bin/logcheck build/bench-logcheck \
 		contests/verda_ww_dx.toml
+	@mkdir -p build/bench-contest-server
+	@build/native/bin/contest_server_bench build/native/bin/contest-server build/bench-contest-server
 
 clean:
 	rm -rf build out

@@ -12,7 +12,7 @@
 #include "bench_log.h"
 #include "base/env.h"
 #include "base/std_files.h"
-#include "plugin/stats_module.h"
+#include "module/stats_module.h"
 #include "test_qso.h"
 
 namespace {

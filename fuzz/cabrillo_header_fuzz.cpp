@@ -2,7 +2,7 @@
 // writes the Cabrillo file; and the soapbox's line-break encoding both ways.
 #include "contest/header.h"
 #include "fuzz_env.h"
-#include "plugin/stats_module.h"
+#include "module/stats_module.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <fstream>
 
 #include "fuzz_env.h"
-#include "plugin/stats_module.h"
+#include "module/stats_module.h"
 #include "ui/call_history.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

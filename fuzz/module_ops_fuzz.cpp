@@ -3,7 +3,7 @@
 #include <fstream>
 
 #include "fuzz_env.h"
-#include "plugin/stats_module.h"
+#include "module/stats_module.h"
 
 namespace {
 

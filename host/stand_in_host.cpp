@@ -7,7 +7,8 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "plugin/export_layout.h"
+#include "dll/export_layout.h"
+#include "unload_watchdog.h"
 
 namespace {
 
@@ -78,10 +79,14 @@ StatsDll::StatsDll(const std::string& path) {
 }
 
 StatsDll::~StatsDll() {
-    if (module_) FreeLibrary(module_);
+    if (!module_) return;
+    UnloadWatch watch(module_);
+    FreeLibrary(module_);
 }
 
-bool StatsDllUnmapped() { return GetModuleHandleW(L"Stats.dll") == nullptr; }
+bool StatsDllUnmapped() {
+    return GetModuleHandleW(L"Stats.dll") == nullptr && GetModuleHandleW(L"StatsEngine.dll") == nullptr;
+}
 
 std::string StatsDll::DefaultPath() {
     char exe[MAX_PATH] = {};

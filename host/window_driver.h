@@ -18,9 +18,14 @@ struct SeenDialog {
 
 std::string WindowText(HWND hwnd);
 
+// How long a test waits for a dialog of the plug-in's to appear: a loaded,
+// emulated machine took over ten seconds, and a dialog no one answers hangs the
+// suite.
+inline constexpr DWORD kDialogWaitMs = 60000;
+
 // Waits up to timeoutMs for a visible top-level dialog of this process whose
 // caption equals `caption` (any caption when null). Returns null on time-out.
-HWND WaitForDialog(const char* caption, DWORD timeoutMs);
+HWND WaitForDialog(const char* caption, DWORD timeoutMs = kDialogWaitMs);
 
 // Clicks the dialog's button with the given id and waits until the click is handled.
 void PressButton(HWND dialog, int id);
@@ -113,4 +118,4 @@ ClientPixels ScreenPixels(HWND window);
 
 // On a second thread: waits for the next message box, records what it shows and
 // presses OK. The future is ready once the box was handled or the wait timed out.
-std::future<SeenDialog> AnswerNextMessageBox(const char* caption = nullptr, DWORD timeoutMs = 10000);
+std::future<SeenDialog> AnswerNextMessageBox(const char* caption = nullptr, DWORD timeoutMs = kDialogWaitMs);

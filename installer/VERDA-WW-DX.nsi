@@ -34,6 +34,10 @@ ManifestDPIAware true
 !define ARP_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 !define HOST_SETTINGS "Tevo2.ini"
 !define RECORD "install.ini"
+; Stats.dll hands every call to a copy of itself in this folder beside it, so
+; that an unload can never leave code of it running (see the README).
+!define ENGINE_DIR "VERDA-WW-DX"
+!define ENGINE "${ENGINE_DIR}\StatsEngine.dll"
 
 !define EXIT_IN_USE 3
 !define EXIT_NOT_WRITABLE 4
@@ -291,7 +295,14 @@ Section "Install"
   ${EndIf}
 
   GetDLLVersionLocal "${DIST}/Stats.dll" $R2 $R3
-  ; A running Tevo holds the plug-in: say so before anything changes.
+  ; A running Tevo holds the plug-in and its engine: say so before anything changes.
+  ${If} ${FileExists} "$Plugins\${ENGINE}"
+    StrCpy $R8 "$Plugins\${ENGINE}"
+    Call InUse
+    ${If} $R9 = 1
+      ${FailWith} ${EXIT_IN_USE} "${IN_USE_TEXT}"
+    ${EndIf}
+  ${EndIf}
   ${If} ${FileExists} "$Plugins\Stats.dll"
     StrCpy $R8 "$Plugins\Stats.dll"
     Call InUse
@@ -314,8 +325,18 @@ Section "Install"
     ${EndIf}
   ${EndIf}
 
-  SetOutPath $Plugins
+  ; The engine first: without it Stats.dll still works, alone.
   SetOverwrite on
+  ClearErrors
+  CreateDirectory "$Plugins\${ENGINE_DIR}"
+  SetOutPath "$Plugins\${ENGINE_DIR}"
+  File "/oname=StatsEngine.dll" "${DIST}/Stats.dll"
+  ${If} ${Errors}
+    ${FailWith} ${EXIT_NOT_WRITABLE} "Setup cannot write ${ENGINE} into $Plugins."
+  ${EndIf}
+  !insertmacro ClearMark "$Plugins\${ENGINE}"
+
+  SetOutPath $Plugins
   ClearErrors
   File "${DIST}/Stats.dll"
   ${If} ${Errors}
@@ -330,6 +351,12 @@ Section "Install"
   SetOutPath $INSTDIR
   !insertmacro ProgramFolderFiles InstallFile
   SetOverwrite on
+  ; replay.exe's copy of the plug-in has its engine beside it too.
+  CreateDirectory "$INSTDIR\${ENGINE_DIR}"
+  SetOutPath "$INSTDIR\${ENGINE_DIR}"
+  File "/oname=StatsEngine.dll" "${DIST}/Stats.dll"
+  !insertmacro ClearMark "$INSTDIR\${ENGINE}"
+  SetOutPath $INSTDIR
   WriteUninstaller "$INSTDIR\uninstall.exe"
   !insertmacro ClearMark "$INSTDIR\uninstall.exe"
   ; What the uninstaller needs: where the plug-in went, which one, and for whom.
@@ -421,6 +448,14 @@ Section "Uninstall"
   ${EndIf}
 
   ${If} $Plugins != ""
+  ${AndIf} ${FileExists} "$Plugins\${ENGINE}"
+    StrCpy $R8 "$Plugins\${ENGINE}"
+    Call un.InUse
+    ${If} $R9 = 1
+      ${FailWith} ${EXIT_IN_USE} "${IN_USE_TEXT}"
+    ${EndIf}
+  ${EndIf}
+  ${If} $Plugins != ""
   ${AndIf} ${FileExists} "$Plugins\Stats.dll"
     StrCpy $R8 "$Plugins\Stats.dll"
     Call un.InUse
@@ -438,6 +473,12 @@ Section "Uninstall"
       Delete "$Plugins\Stats.dll"
     ${EndIf}
   ${EndIf}
+  ; The engine serves only the Stats.dll it is a copy of: one left or put back
+  ; works alone without it.
+  ${If} $Plugins != ""
+    Delete "$Plugins\${ENGINE}"
+    RMDir "$Plugins\${ENGINE_DIR}"
+  ${EndIf}
   ${If} $Restore = 1
   ${AndIf} $Plugins != ""
   ${AndIf} ${FileExists} "$Plugins\Stats.dll.bak"
@@ -447,6 +488,8 @@ Section "Uninstall"
   ${EndIf}
 
   !insertmacro ProgramFolderFiles RemoveFile
+  Delete "$INSTDIR\${ENGINE}"
+  RMDir "$INSTDIR\${ENGINE_DIR}"
   Delete "$INSTDIR\${RECORD}"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"

@@ -7,8 +7,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(g++ make cmake libgtest-dev libbenchmark-dev libtomlplusplus-dev g++-mingw-w64-i686 wine wine32:i386 xvfb
-          xauth hamradio-files "$@")
+packages=(g++ make cmake libgtest-dev libbenchmark-dev g++-mingw-w64-i686 wine wine32:i386 xvfb xauth hamradio-files
+          "$@")
+# contest-server's libraries.
+packages+=(libcpp-httplib-dev libpugixml-dev libsqlite3-dev libssl-dev libtomlplusplus-dev)
 emulation=""
 if [ "${EMULATE_I386:-}" = 1 ]; then emulation=--force
 elif ! scripts/emulation/setup.sh --probe; then emulation=--on

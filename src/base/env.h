@@ -45,4 +45,9 @@ public:
     // The Cabrillo header dialog, modal and owned by the active window, showing
     // `fields`. True when closed with OK, the operator's texts then in `fields`.
     virtual bool RunCabrilloDialog(CabrilloHeaderFields& fields) = 0;
+
+    // A secret (the live scoreboard's key) sealed for the current user as text
+    // fit for the settings, and read back; no value where that cannot be done.
+    virtual std::optional<std::string> ProtectSecret(std::string_view) { return std::nullopt; }
+    virtual std::optional<std::string> UnprotectSecret(std::string_view) { return std::nullopt; }
 };

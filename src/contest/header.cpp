@@ -62,6 +62,18 @@ std::string TagLines(std::string_view stored, std::string_view tag) {
     return replaceAll(replaceAll(stored, "<CR>", "\r\n" + std::string(tag)), "<LF>", "");
 }
 
+void SetDefaultCategories(CabrilloHeaderFields& h) {
+    h.contest = "VERDA-WW-DX ";
+    h.categoryOperator = "SINGLE-OP";
+    h.categoryBand = "ALL";
+    h.categoryMode = "RTTY";
+    h.categoryPower = "HIGH";
+    h.categoryTransmitter = "ONE";
+    h.categoryStation = "FIXED";
+    h.categoryAssisted = "NON-ASSISTED";
+    h.arrlSection = "DX";
+}
+
 bool prepareCabrilloHeader(ContestState& state, Env& env, std::string_view myCall) {
     CabrilloExport& h = state.cabrillo;
     h.callsign = myCall;
@@ -74,16 +86,7 @@ bool prepareCabrilloHeader(ContestState& state, Env& env, std::string_view myCal
     h.claimed = env.ReadSetting(setting::kClaimed);
     h.soapbox = DecodeSoapbox(env.ReadSetting(setting::kSoapBox));
 
-    // The categories are chosen afresh for every log.
-    h.contest = "VERDA-WW-DX ";
-    h.categoryOperator = "SINGLE-OP";
-    h.categoryBand = "ALL";
-    h.categoryMode = "RTTY";
-    h.categoryPower = "HIGH";
-    h.categoryTransmitter = "ONE";
-    h.categoryStation = "FIXED";
-    h.categoryAssisted = "NON-ASSISTED";
-    h.arrlSection = "DX";
+    SetDefaultCategories(h);
 
     CabrilloHeaderFields edited = h;
     if (!env.RunCabrilloDialog(edited)) {

@@ -25,6 +25,9 @@ std::string EncodeSoapbox(std::string_view typed);
 // with the same tag, "<LF>" is dropped.
 std::string TagLines(std::string_view stored, std::string_view tag);
 
+// The categories the header dialog offers, chosen afresh for every log.
+void SetDefaultCategories(CabrilloHeaderFields& h);
+
 // Loads the header, runs the header dialog and, on OK, stores the operator's
 // values. Anything but OK disarms the export. Returns true on OK.
 bool prepareCabrilloHeader(ContestState& state, Env& env, std::string_view myCall);

@@ -178,7 +178,7 @@ void PublishBandMultipliers(ContestState& state, ScoreSheet& sheet) {
 
 }  // namespace
 
-const std::string& BuildResults(ContestState& state) {
+const std::string& BuildResults(ContestState& state, ScoreSheet* figures) {
     state.shared.lock.AssertWriterReads();  // the results call runs on the host's thread
     const bool html = state.htmlResults != 0;
     std::string out;
@@ -203,5 +203,6 @@ const std::string& BuildResults(ContestState& state) {
     state.resultText = std::move(out);
 
     state.claimedScore = sheet.score;
+    if (figures) *figures = std::move(sheet);
     return state.resultText;
 }

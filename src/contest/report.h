@@ -2,14 +2,16 @@
 #pragma once
 
 #include "contest/contest_state.h"
+#include "contest/scoring.h"
 
 
 // The closing line of both report forms.
 inline constexpr const char* kCreditLine = "Stats.dll " STATS_VERSION " for VERDA-WW-DX";
 
 // Rebuilds state.resultText (scoring the whole log over state.badQsoCount), the
-// per-band lists and state.claimedScore, and returns the text.
-const std::string& BuildResults(ContestState& state);
+// per-band lists and state.claimedScore, and returns the text. `sheet`, when
+// given, gets the figures the report shows.
+const std::string& BuildResults(ContestState& state, ScoreSheet* sheet = nullptr);
 
 // Rates and the last-QSO line, over the counted QSOs of state.workedBands in its
 // current order. The rates stay 0 in a Cabrillo pass.

@@ -83,7 +83,7 @@ std::string CabrilloFileText(const CabrilloExport& c, std::int64_t claimedScore,
     AppendTag(out, "CATEGORY-OVERLAY: ", c.categoryOverlay);
     AppendTag(out, "CLAIMED-SCORE: ", std::to_string(claimedScore));
     AppendTag(out, "CLUB: ", c.club);
-    out += "CONTEST: VERDA-WW-DX CONTEST\r\n";
+    AppendTag(out, "CONTEST: ", kCabrilloContestName);
     AppendTag(out, "OPERATORS: ", c.operators);
     AppendTag(out, "NAME: ", c.name);
     AppendTag(out, "ADDRESS: ", c.address);

@@ -11,6 +11,8 @@
 #include "contest/contest_state.h"
 #include "base/date_time.h"
 
+// The contest's name on the log's CONTEST: line; live score posts carry it too.
+inline constexpr const char* kCabrilloContestName = "VERDA-WW-DX CONTEST";
 
 // Formats one QSO, sent by `cabrillo.callsign`, and appends it to
 // `cabrillo.qsoLines` when the mode text is "RY". Long values are written whole.

@@ -1,5 +1,7 @@
 // Setup: the window thread's modal dialog (template 104) with the three check
 // boxes. It receives the update requests and implements WindowSurface for them.
+#include "win32/setup_dialog_win32.h"
+
 #include <windows.h>
 
 #include <string>
@@ -10,10 +12,10 @@
 #include "ui/setup_logic.h"
 #include "ui/ui_texts.h"
 #include "ui/update.h"
-#include "win32/wide_text_win32.h"
-#include "win32/window_context_win32.h"
 #include "base/window_surface.h"
-#include "win32/window_thread_win32.h"
+#include "win32/dialog_proc_win32.h"
+#include "win32/side_window_win32.h"
+#include "win32/wide_text_win32.h"
 
 namespace {
 
@@ -21,7 +23,9 @@ constexpr UINT_PTR kReadyTimer = 1;
 
 class Setup final : public WindowSurface {
 public:
-    Setup(HWND window, WindowContext& ctx) : window_(window), ctx_(ctx), dpi_(window, ctx.dpiAwareness) {}
+    Setup(HWND window, WindowContext& ctx) : window_(window), ctx_(ctx), dpi_(window, ctx.dpiAwareness) {
+        ctx.setupWindow = window;
+    }
     Setup(const Setup&) = delete;
     Setup& operator=(const Setup&) = delete;
     ~Setup() override {
@@ -30,6 +34,7 @@ public:
 
     void Initialise();
     INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void Destroyed() {}
 
     bool IsOpen(SideWindow w) override { return Slot(w) != nullptr; }
     void Open(SideWindow w) override {
@@ -93,6 +98,11 @@ void Setup::SendStartCommands() {
 }
 
 void Setup::Initialise() {
+    // The module may be stopping before the window even appeared.
+    if (!PublishSetupWindow(window_, ctx_.stopping)) {
+        EndDialog(window_, 0);
+        return;
+    }
     const Position p = LoadPosition(ctx_.windows, ctx_.env, PlacedWindow::setup, SystemDpi());
     LoadSetupFlags(ctx_.windows, ctx_.env);
     ShowFlags();
@@ -163,40 +173,10 @@ INT_PTR Setup::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-INT_PTR CALLBACK SetupProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<Setup*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    NoteWindowProgress();
-    try {
-        if (message == WM_INITDIALOG) {
-            auto& ctx = *reinterpret_cast<WindowContext*>(lParam);
-            ctx.setupWindow = window;
-            self = new Setup(window, ctx);
-            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-            // The module may be stopping before the window even appeared.
-            if (!PublishSetupWindow(window, ctx.stopping)) {
-                EndDialog(window, 0);
-                return TRUE;
-            }
-            self->Initialise();
-            return TRUE;
-        }
-        if (!self) return FALSE;
-        if (message == WM_NCDESTROY) {
-            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-            delete self;
-            return FALSE;
-        }
-        return self->Handle(message, wParam, lParam);
-    } catch (...) {
-        // Nothing may unwind into the system's dialog code; the latch is already
-        // released by the update itself.
-        return FALSE;
-    }
-}
-
 }  // namespace
 
 void RunSetupDialog(WindowContext& ctx) {
-    DialogBoxParamW(ctx.instance, MAKEINTRESOURCEW(IDD_SETUP), nullptr, SetupProc, reinterpret_cast<LPARAM>(&ctx));
+    DialogBoxParamW(ctx.instance, MAKEINTRESOURCEW(IDD_SETUP), nullptr, DialogProc<Setup>,
+                    reinterpret_cast<LPARAM>(&ctx));
     ctx.setupWindow = nullptr;
 }

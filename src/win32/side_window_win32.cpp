@@ -6,12 +6,14 @@
 //   its button 1003, a CCqWpxRtty.
 #include <windows.h>
 
+#include "win32/side_window_win32.h"
+
 #include "resource.h"
 #include "ui/dpi_scale.h"
 #include "ui/info_pictures.h"
+#include "win32/dialog_proc_win32.h"
 #include "win32/dpi_win32.h"
 #include "win32/info_buttons_win32.h"
-#include "win32/window_context_win32.h"
 
 namespace {
 
@@ -114,7 +116,7 @@ public:
 
 template <typename T>
 HWND OpenSideWindow(WindowContext& ctx, const SideWindowKind& kind) {
-    HWND window = CreateDialogParamW(ctx.instance, MAKEINTRESOURCEW(kind.templateId), nullptr, SideWindowProc<T>,
+    HWND window = CreateDialogParamW(ctx.instance, MAKEINTRESOURCEW(kind.templateId), nullptr, DialogProc<T>,
                                      reinterpret_cast<LPARAM>(&ctx));
     if (window) {
         if (kind.resizable) FitButton(window);

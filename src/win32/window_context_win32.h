@@ -9,7 +9,6 @@
 #include "win32/host_link_win32.h"
 #include "ui/setup_logic.h"
 #include "ui/window_state.h"
-#include "win32/window_thread_win32.h"
 
 class Env;
 
@@ -34,13 +33,6 @@ struct WindowContext {
     bool Russian() const;
 };
 
-// Runs the setup window's modal loop; returns when it is closed.
-void RunSetupDialog(WindowContext& ctx);
-
-// Create and show a side window (modeless, no parent); null on failure.
-HWND OpenMultiplierWindow(WindowContext& ctx);
-HWND OpenPrevQsoWindow(WindowContext& ctx);
-
 // Start-up steps all three windows take.
 void MoveToStoredPosition(HWND window, WindowContext& ctx, PlacedWindow which);
 void MakeTopMost(HWND window);
@@ -61,29 +53,3 @@ INT_PTR FollowDpiChange(HWND window, DialogDpi& dpi, WPARAM wParam, LPARAM lPara
 // the module closes them. True when the message was one of those; `result` is
 // then the dialog procedure's answer.
 bool HandleSideWindowClosing(HWND window, UINT message, WPARAM wParam, INT_PTR& result);
-
-// The dialog procedure of a side window class T (constructed from the window and
-// the context at WM_INITDIALOG, deleted once the window is gone).
-template <typename T>
-INT_PTR CALLBACK SideWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<T*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    NoteWindowProgress();
-    try {
-        if (message == WM_INITDIALOG) {
-            self = new T(window, *reinterpret_cast<WindowContext*>(lParam));
-            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-            self->Initialise();
-            return TRUE;
-        }
-        if (!self) return FALSE;
-        if (message == WM_NCDESTROY) {
-            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-            self->Destroyed();
-            delete self;
-            return FALSE;
-        }
-        return self->Handle(message, wParam, lParam);
-    } catch (...) {
-        return FALSE;  // nothing may unwind into the system's dialog code
-    }
-}

@@ -12,19 +12,20 @@
 #include "win32/host_link_win32.h"
 #include "win32/message_wait_win32.h"
 #include "win32/module_reference_win32.h"
+#include "win32/setup_dialog_win32.h"
 #include "win32/window_context_win32.h"
+#include "win32/window_signals_win32.h"
 
 namespace {
 
 constexpr DWORD kStartWaitMs = 5000;
-constexpr DWORD kReadyWaitMs = 5000;
-// A stop waits in slices of this length for as long as the window thread shows
-// progress in each, up to the limit: on a slow desktop each DestroyWindow may take
-// seconds, and the module must not be unmapped while the thread still runs in it.
-// A slice covers an update's host calls (up to a second each) on a loaded,
-// emulated machine: a shorter one took such a thread for stuck and unmapped the
-// module under it (3 s often, 10 s now and then).
-constexpr DWORD kStopSliceMs = 20000;
+// A stop waits in slices for as long as the window thread shows progress in each,
+// up to the limit: on a slow desktop each DestroyWindow may take seconds. A thread
+// that holds its module may be given up on after a short slice, since the module
+// stays loaded until the thread has left it. One that does not hold it is
+// unmapped under it when the unload gives up, so its slice is long.
+constexpr DWORD kHeldStopSliceMs = 5000;
+constexpr DWORD kUnheldStopSliceMs = 20000;
 constexpr DWORD kStopLimitMs = 60000;
 
 // One window thread's hand-shakes. Only the controlling side frees it, and only
@@ -34,6 +35,7 @@ struct ThreadRecord {
     Event ready;     // its windows are up, updated and painted
     Event finished;  // it is done with the module's code
     Event stopping;  // it is asked to stop: a host call it waits for is given up
+    bool holdsModule = false;  // it keeps the module loaded until it has left its code
     bool Valid() const { return started.Get() && ready.Get() && finished.Get() && stopping.Get(); }
 };
 
@@ -46,6 +48,7 @@ struct ThreadStart {
     HANDLE ready;
     HANDLE finished;
     HANDLE stopping;
+    HMODULE module;  // the thread's own reference to the module, or null
 };
 
 // Recursive, and `g_controlBusy` set while Start or Stop waits: the waits serve
@@ -53,14 +56,14 @@ struct ThreadStart {
 std::recursive_mutex g_controlMutex;       // guards g_thread and g_controlBusy
 std::unique_ptr<ThreadRecord> g_thread;    // the window thread, until it is seen finished
 bool g_controlBusy = false;
-std::atomic<HWND> g_setupWindow{nullptr};  // non-null while the setup window exists
 std::atomic<bool> g_unloading{false};
-std::atomic<unsigned> g_windowProgress{0};
 
 void RunWindowThread(const ThreadStart& start) {
     // Before any window: each window keeps the awareness of its thread's at creation.
     const DpiAwareness awareness = MakeThreadPerMonitorAware();
+    NoteWindowProgress();
     ComApartment apartment;
+    NoteWindowProgress();
     HostLink link(start.stopping);
     g_hostLink = &link;
     WindowContext ctx{start.instance, start.shared, start.windows, start.env, link};
@@ -69,7 +72,7 @@ void RunWindowThread(const ThreadStart& start) {
     ctx.dpiAwareness = awareness;
     RunSetupDialog(ctx);
     SetEvent(start.ready);  // also when the window never came up
-    g_setupWindow = nullptr;
+    ClearSetupWindow();
     // Side windows still open when the dialog ended some other way.
     for (HWND side : {ctx.prefixWindow, ctx.multiplierWindow}) {
         if (side) DestroyWindow(side);
@@ -82,17 +85,22 @@ void RunWindowThread(const ThreadStart& start) {
 
 DWORD WINAPI WindowThreadMain(LPVOID param) {
     HANDLE finished = nullptr;
+    HMODULE module = nullptr;
     {
         std::unique_ptr<ThreadStart> start(static_cast<ThreadStart*>(param));
         finished = start->finished;
+        module = start->module;
         SetEvent(start->started);
         try {
             RunWindowThread(*start);
         } catch (...) {
         }
     }
-    // From here on no code of the module may run: an unload may be waiting for this.
+    // From here on no code of the module may run unless the thread holds it: an
+    // unload may be waiting for this. FreeLibraryAndExitThread leaves the module's
+    // code before it waits for the loader lock that such an unload holds.
     SetEvent(finished);
+    if (module) FreeLibraryAndExitThread(module, 0);
     ExitThread(0);
 }
 
@@ -110,16 +118,18 @@ bool WaitServingCom(HANDLE event, DWORD timeoutMs) {
     return WaitServingSentMessages(&event, 1, timeoutMs) == 0;
 }
 
-bool WaitWhileProgressing(HANDLE finished) {
-    unsigned seen = g_windowProgress.load();
-    for (DWORD waited = 0; waited < kStopLimitMs; waited += kStopSliceMs) {
-        if (WaitServingCom(finished, kStopSliceMs)) return true;
-        const unsigned now = g_windowProgress.load();
+bool WaitWhileProgressing(HANDLE event, DWORD sliceMs) {
+    unsigned seen = WindowProgress();
+    for (DWORD waited = 0; waited < kStopLimitMs; waited += sliceMs) {
+        if (WaitServingCom(event, sliceMs)) return true;
+        const unsigned now = WindowProgress();
         if (now == seen) return false;  // stuck, not slow
         seen = now;
     }
     return false;
 }
+
+DWORD SliceFor(const ThreadRecord& thread) { return thread.holdsModule ? kHeldStopSliceMs : kUnheldStopSliceMs; }
 
 // With g_controlMutex held and g_controlBusy set.
 bool StopLocked() {
@@ -128,9 +138,9 @@ bool StopLocked() {
         SetEvent(g_thread->stopping.Get());
         // Posted, not sent: the window thread may first need this thread to serve a
         // call it is making to the host's object, which the wait below does.
-        if (HWND setup = g_setupWindow.load()) PostMessageW(setup, WM_CLOSE, 0, 0);
+        if (HWND setup = SetupWindow()) PostMessageW(setup, WM_CLOSE, 0, 0);
         // A thread that does not finish in time keeps its record: it may still set the event.
-        if (!WaitWhileProgressing(g_thread->finished.Get())) return false;
+        if (!WaitWhileProgressing(g_thread->finished.Get(), SliceFor(*g_thread))) return false;
     }
     g_thread.reset();
     return true;
@@ -146,39 +156,53 @@ public:
 
 }  // namespace
 
-void StartWindowThread(HINSTANCE instance, WindowShared& shared, WindowState& windows, Env& env) {
+void StartWindowThread(HINSTANCE instance, WindowShared& shared, WindowState& windows, Env& env, bool holdModule) {
     std::lock_guard<std::recursive_mutex> lock(g_controlMutex);
     if (g_controlBusy || g_unloading) return;
     BusyScope busy;
     if (!StopLocked()) return;
     auto record = std::make_unique<ThreadRecord>();
     if (!record->Valid()) return;
-    auto start = std::make_unique<ThreadStart>(
-        ThreadStart{instance, shared, windows, env, record->started.Get(), record->ready.Get(), record->finished.Get(),
-                    record->stopping.Get()});
+    // Taken here, in an export, where the loader lock is free.
+    HMODULE module = nullptr;
+    if (holdModule && !GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                                          reinterpret_cast<LPCWSTR>(&WindowThreadMain), &module))
+        return;
+    record->holdsModule = module != nullptr;
+    auto start = std::make_unique<ThreadStart>(ThreadStart{instance, shared, windows, env, record->started.Get(),
+                                                           record->ready.Get(), record->finished.Get(),
+                                                           record->stopping.Get(), module});
     // The thread's host calls take references to the module; what that needs is
     // looked up here, where the loader lock may be taken.
     PrepareModuleReference();
     PrepareDpiFunctions();
     HANDLE thread = CreateThread(nullptr, 0, WindowThreadMain, start.get(), 0, nullptr);
-    if (!thread) return;
+    if (!thread) {
+        if (module) FreeLibrary(module);  // never the last: the caller's module holds it too
+        return;
+    }
     start.release();  // the thread's now
     CloseHandle(thread);
     g_thread = std::move(record);
-    // Until the thread has set up COM and its windows it may need the loader lock,
-    // which an unload holds while it stops the thread: so let the set-up finish
-    // here, serving the host calls it makes.
+    // Until the thread has set up COM and its windows it needs the loader lock
+    // again and again (COM's window class loads the display driver, an icon goes
+    // through it), and an unload holds that lock while it stops the thread: so let
+    // the set-up finish here, serving the host calls it makes, for as long as it
+    // shows progress. A fixed five seconds ran out on a loaded machine, and the
+    // unload that followed found the set-up waiting for its lock.
     if (WaitForSingleObject(g_thread->started.Get(), kStartWaitMs) == WAIT_OBJECT_0)
-        WaitServingCom(g_thread->ready.Get(), kReadyWaitMs);
+        WaitWhileProgressing(g_thread->ready.Get(), SliceFor(*g_thread));
 }
 
-void StopWindowThread(bool unloading) {
+bool StopWindowThread(bool unloading) {
     std::lock_guard<std::recursive_mutex> lock(g_controlMutex);
     if (unloading) g_unloading = true;
-    if (g_controlBusy) return;
+    if (g_controlBusy) return !g_thread || g_thread->finished.IsSet();
     BusyScope busy;
-    StopLocked();
+    return StopLocked();
 }
+
+void AllowWindowThreadAgain() { g_unloading = false; }
 
 bool WindowThreadRunning() {
     std::lock_guard<std::recursive_mutex> lock(g_controlMutex);
@@ -186,13 +210,6 @@ bool WindowThreadRunning() {
 }
 
 bool PostUpdateWindows() {
-    HWND setup = g_setupWindow.load();
+    HWND setup = SetupWindow();
     return setup && PostMessageW(setup, WM_UPDATE_WINDOWS, 0, 0);
-}
-
-void NoteWindowProgress() { ++g_windowProgress; }
-
-bool PublishSetupWindow(HWND window, HANDLE stopping) {
-    g_setupWindow = window;
-    return WaitForSingleObject(stopping, 0) != WAIT_OBJECT_0;
 }

@@ -39,7 +39,7 @@ protected:
     SeenHeader ResetWithDialog(const char* myCall, const std::function<void(HWND)>& operate) {
         auto driver = std::async(std::launch::async, [&] {
             SeenHeader seen;
-            HWND dialog = WaitForDialog("VERDA-WW-DX", 10000);
+            HWND dialog = WaitForDialog("VERDA-WW-DX");
             if (!dialog) return seen;
             seen.found = true;
             for (const auto& c : ReadControls(dialog)) {
@@ -68,7 +68,7 @@ protected:
 
     // A results call; returns the text of the "Output" box, or "<no box>" when
     // none came within the time given.
-    std::string ResultsWithOutputBox(DWORD timeoutMs = 10000) {
+    std::string ResultsWithOutputBox(DWORD timeoutMs = kDialogWaitMs) {
         auto box = AnswerNextMessageBox("Output", timeoutMs);
         dll.Results();
         SeenDialog seen = box.get();
@@ -322,7 +322,7 @@ TEST_F(CabrilloTest, AQsoAddedInsideTheHeaderDialogGoesToTheNewPassFile) {
     g_timerCalls = 0;
     ASSERT_NE(SetTimer(nullptr, 0, 50, AddThirtyMetreQso), 0u);
     auto driver = std::async(std::launch::async, [] {
-        HWND dialog = WaitForDialog("VERDA-WW-DX", 10000);
+        HWND dialog = WaitForDialog("VERDA-WW-DX");
         if (!dialog) return false;
         for (int i = 0; i < 200 && g_timerCalls == 0; ++i) Sleep(10);
         PressButton(dialog, IDOK);
@@ -369,7 +369,7 @@ TEST_F(CabrilloTest, ResultsAskedAgainFromInsideTheOutputBoxOpenABoxOfTheirOwn) 
     g_innerResults = 0;
     ASSERT_NE(SetTimer(nullptr, 0, 50, ResultsAgain), 0u);
     auto driver = std::async(std::launch::async, [] {
-        HWND outer = WaitForDialog("Output", 10000);
+        HWND outer = WaitForDialog("Output");
         if (!outer) return "no outer box";
         HWND inner = OtherOutputBox(outer);
         if (!inner) return "no inner box";

@@ -8,4 +8,4 @@ dpi=$1
 shift
 wineserver -w
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
-STATS_DPI=$dpi wine "$@"
+STATS_DPI=$dpi "$(dirname "$0")/run_suite.sh" "$@"

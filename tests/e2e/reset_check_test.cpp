@@ -28,7 +28,7 @@ TEST_F(ResetTest, ACabrilloResetLeavesStartAtZero) {
     ResetCall cabrillo;
     cabrillo.makeCabrillo = 1;
     auto header = std::async(std::launch::async, [] {
-        if (HWND d = WaitForDialog("VERDA-WW-DX", 10000)) PressButton(d, IDCANCEL);
+        if (HWND d = WaitForDialog("VERDA-WW-DX")) PressButton(d, IDCANCEL);
     });
     dll.ResetStats0(cabrillo);
     header.get();

@@ -19,6 +19,7 @@ namespace {
 
 constexpr int kMultiplierBox = 1014, kPrefixBox = 1015, kOnTopBox = 1016, kInfoButton = 1003;
 constexpr COLORREF kListBackground = 0x00C6FAFF, kTableBackground = 0x00C6FFFF, kBar = 0x00FFFFC6;
+constexpr DWORD kWindowWaitMs = 20000;
 const wchar_t kSetupCaption[] = L"Setup VERDA-WW-DX- 2021";
 
 
@@ -94,14 +95,15 @@ protected:
         return setup;
     }
 
+    // A loaded, emulated machine takes seconds to bring a window up.
     HWND WaitForWindow(const std::wstring& caption) {
         HWND found = nullptr;
-        PumpUntil([&] { return (found = FindOurWindow(caption)) != nullptr; });
+        PumpUntil([&] { return (found = FindOurWindow(caption)) != nullptr; }, kWindowWaitMs);
         return found;
     }
 
     bool WaitForCaption(HWND window, const std::wstring& caption) {
-        return PumpUntil([&] { return WindowTextW(window) == caption; });
+        return PumpUntil([&] { return WindowTextW(window) == caption; }, kWindowWaitMs);
     }
 
     // The call check asks for an update; returns once the update has read the

@@ -38,7 +38,8 @@ ran "fresh install"
 install; status=$?
 [ $status -eq 0 ] || fail "install ended with $status"
 cmp -s "$built" "$tevo/Plugins/Stats.dll" || fail "install: Plugins\\Stats.dll is not the built one"
-for f in replay.exe Stats.dll cty.dat MASTER.SCP GUIDE.txt replay-log.cmd uninstall.exe; do
+cmp -s "$built" "$tevo/Plugins/VERDA-WW-DX/StatsEngine.dll" || fail "install: the engine is not a copy of the built Stats.dll"
+for f in replay.exe Stats.dll VERDA-WW-DX/StatsEngine.dll cty.dat MASTER.SCP GUIDE.txt replay-log.cmd uninstall.exe; do
   [ -f "$prog/$f" ] || fail "install: no $f in the program folder"
 done
 arp='Software\Microsoft\Windows\CurrentVersion\Uninstall\VERDA-WW-DX'

@@ -4,7 +4,7 @@
 # Windows adapter's. Prints every include that breaks a rule and fails on any.
 set -euo pipefail
 src=${1:?usage: layers_test.sh SRC_DIR}
-layers=(base contest ui win32 plugin)  # bottom first
+layers=(base contest ui module win32 dll)  # bottom first
 rank() {
   local i
   for i in "${!layers[@]}"; do [ "${layers[$i]}" = "$1" ] && { echo "$i"; return; }; done

@@ -67,7 +67,7 @@ TEST(ReplayPlan, BadArgumentsAndLogsAreRefused) {
     EXPECT_EQ(ErrorOf({"a.adi", "--frobnicate"}), "unknown option --frobnicate");
     EXPECT_EQ(ErrorOf({"a.adi", "--end", "2021-02-30"}),
               "--end \"2021-02-30\" is not a date YYYY-MM-DD or \"YYYY-MM-DD HHMM\"");
-    EXPECT_EQ(ErrorOf({"a.adi", "--header", "h.txt"}), "--header needs --cabrillo");
+    EXPECT_EQ(ErrorOf({"a.adi", "--header", "h.txt"}), "--header needs --cabrillo or --live");
     EXPECT_EQ(ErrorOf({"a.adi", "--windows", "--band", "30m"}), "--band \"30m\" is not one of 160m, 80m, 40m, 20m, 15m, 10m");
     EXPECT_EQ(ErrorOf({"a.adi", "--band", "20m"}), "--band needs --windows");
 

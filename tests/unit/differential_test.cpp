@@ -16,7 +16,7 @@
 #include "fake_env.h"
 #include "contest/bad_qso_file.h"
 #include "contest/contest_rules.h"
-#include "plugin/stats_module.h"
+#include "module/stats_module.h"
 #include "contest/countries.h"
 #include "contest/report.h"
 #include "test_qso.h"

@@ -7,7 +7,7 @@
 #include "contest/bad_qso_file.h"
 #include "fake_env.h"
 #include "fake_files.h"
-#include "plugin/stats_module.h"
+#include "module/stats_module.h"
 #include "test_qso.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "base/std_files.h"
 
 #include "fake_env.h"
-#include "plugin/stats_module.h"
+#include "module/stats_module.h"
 #include "test_qso.h"
 
 namespace {

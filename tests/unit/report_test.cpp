@@ -5,9 +5,10 @@
 #include "base/std_files.h"
 
 #include "fake_env.h"
-#include "plugin/stats_module.h"
+#include "module/stats_module.h"
 #include "contest/intake.h"
 #include "contest/reset.h"
+#include "module/live_score.h"
 #include "test_qso.h"
 
 namespace {
@@ -24,11 +25,25 @@ struct Qso {
     std::string mode = "RTTY";
 };
 
+// Stands in for the DLL's poster thread: takes what is offered, reports a set status.
+struct FakeSender : LiveScoreSender {
+    LiveScoreSettings settings;
+    std::vector<LivePost> offers;
+    LiveScoreStatus status;
+    void Configure(const LiveScoreSettings& s) override {
+        settings = s;
+        status.on = s.On();
+    }
+    void Offer(const LivePost& post) override { offers.push_back(post); }
+    LiveScoreStatus Status() override { return status; }
+};
+
 class ReportTest : public ::testing::Test {
 protected:
     ScratchDir dir;
     FakeEnv env;
-    StatsModule module{env, files};
+    FakeSender sender;  // off unless a test names a scoreboard: every report below is then unchanged
+    StatsModule module{env, files, &sender};
     ContestState& state = module.state();
 
     void Reset(int makeCabrillo = 0) {
@@ -122,6 +137,80 @@ TEST_F(ReportTest, CabrilloPassHasNoRatesButStillTheLastQso) {
     EXPECT_EQ(state.shared.multExchByBand[3], (TextList{"0042"}));
     EXPECT_EQ(state.shared.nordicByBand[2], (TextList{"SM0"}));
     EXPECT_EQ(state.shared.nordicByBand[3], (TextList{"OH2"}));
+}
+
+// With a scoreboard named, each report hands the poster the figures it shows, by
+// contest band, and ends with what became of the last post; the rest is unchanged.
+TEST_F(ReportTest, WithLiveScoresOnTheReportOffersItsFiguresAndEndsWithThePostsStatus) {
+    env.settings[setting::kLiveUrl] = "http://127.0.0.1:8080/post";
+    Reset(1);
+    AddSmallLog();
+    ASSERT_TRUE(sender.settings.On());
+    EXPECT_EQ(std::string(module.GetResult0()), kTextHead + kTextBands + kTextTotals + "Live score: not sent yet\r\n");
+    ASSERT_EQ(sender.offers.size(), 1u);
+    const ClaimedFigures& f = sender.offers[0].score;
+    EXPECT_EQ(sender.offers[0].call, "SM5XYZ");
+    EXPECT_EQ((std::vector<std::string>{f.bands[0].band, f.bands[1].band, f.bands[2].band}),
+              (std::vector<std::string>{"80", "40", "20"}));  // 80M goes with 80m; 15m has no QSO that counts
+    EXPECT_EQ(f.bands[0].qsos + f.bands[1].qsos + f.bands[2].qsos, 5);
+    EXPECT_EQ(f.bands[0].points + f.bands[1].points + f.bands[2].points, 30);
+    EXPECT_EQ(f.bands[0].exchangeMults + f.bands[1].exchangeMults + f.bands[2].exchangeMults, 4);
+    EXPECT_EQ(f.bands[0].prefixMults + f.bands[1].prefixMults + f.bands[2].prefixMults, 2);
+    EXPECT_EQ(f.score, 180);
+
+    sender.status.tried = sender.status.accepted = true;
+    sender.status.triedAt = sender.status.acceptedAt = 1615031880;  // 2021-03-06 11:58 UTC
+    state.htmlResults = 1;
+    EXPECT_EQ(std::string(module.GetResult0()), kHtmlHead + kHtmlBandsAndTotals + HtmlTail("    2", "    0 /0", "    0 /0").insert(
+        HtmlTail("    2", "    0 /0", "    0 /0").rfind("</body>"), "<p>Live score: sent 11:58 UTC</p>"));
+    sender.status.accepted = false;
+    sender.status.triedAt = 1615032000;
+    sender.status.problem = "the scoreboard answered 403: unknown key";
+    state.htmlResults = 0;
+    EXPECT_EQ(std::string(module.GetResult0()), kTextHead + kTextBands + kTextTotals +
+        "Live score: not taken at 12:00 UTC (the scoreboard answered 403: unknown key); last sent 11:58 UTC\r\n");
+}
+
+// The key is kept sealed for the Windows user once read; minutes have a floor.
+struct SealingEnv : FakeEnv {
+    bool canSeal = true;
+    std::optional<std::string> ProtectSecret(std::string_view clear) override {
+        if (!canSeal) return std::nullopt;
+        return "sealed(" + std::string(clear) + ")";
+    }
+    std::optional<std::string> UnprotectSecret(std::string_view sealed) override {
+        if (sealed.rfind("sealed(", 0) != 0) return std::nullopt;
+        return std::string(sealed.substr(7, sealed.size() - 8));
+    }
+};
+
+TEST(LiveScoreSettings, TheKeyIsSealedOnceReadAndTheIntervalHasAFloor) {
+    SealingEnv env;
+    EXPECT_FALSE(ReadLiveScoreSettings(env).On());
+    EXPECT_TRUE(env.settingWrites.empty());
+
+    env.settings = {{setting::kLiveUrl, "https://scores.example.org/post"}, {setting::kLiveUser, "SM5XYZ"},
+                    {setting::kLivePassword, "k3y"}};
+    LiveScoreSettings s = ReadLiveScoreSettings(env);
+    EXPECT_EQ(s.password, "k3y");
+    EXPECT_EQ(s.intervalSeconds, 120);
+    EXPECT_EQ(env.settings[setting::kLivePassword], "protected:sealed(k3y)");
+    EXPECT_EQ(ReadLiveScoreSettings(env), s);  // read back from the sealed form
+    EXPECT_EQ(env.settingWrites.size(), 1u);
+
+    env.settings[setting::kLivePassword] = "protected:another user's";
+    EXPECT_EQ(ReadLiveScoreSettings(env).password, "");
+
+    env.canSeal = false;
+    env.settings[setting::kLivePassword] = "k3y";
+    EXPECT_EQ(ReadLiveScoreSettings(env).password, "k3y");
+    EXPECT_EQ(env.settings[setting::kLivePassword], "k3y");  // left as it was rather than lost
+
+    for (const auto& [minutes, seconds] :
+         std::vector<std::pair<std::string, int>>{{"0", 60}, {"-3", 60}, {"5", 300}, {"", 120}, {"2x", 120}}) {
+        env.settings[setting::kLiveMinutes] = minutes;
+        EXPECT_EQ(ReadLiveScoreSettings(env).intervalSeconds, seconds) << minutes;
+    }
 }
 
 TEST_F(ReportTest, LongTextsComeOutWholeAndMarkupIsEscaped) {

@@ -8,7 +8,7 @@
 #include "base/std_files.h"
 
 #include "fake_env.h"
-#include "plugin/stats_module.h"
+#include "module/stats_module.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "base/std_files.h"
 
 #include "fake_env.h"
-#include "plugin/stats_module.h"
+#include "module/stats_module.h"
 #include "contest/intake.h"
 #include "contest/reset.h"
 #include "contest/report.h"

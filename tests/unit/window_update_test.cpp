@@ -8,7 +8,7 @@
 
 #include "fake_env.h"
 #include "base/std_files.h"
-#include "plugin/stats_module.h"
+#include "module/stats_module.h"
 #include "ui/call_history.h"
 #include "ui/setup_logic.h"
 #include "window_fakes.h"

@@ -34,6 +34,9 @@ struct ReplayOptions {
     bool interactive = false;
     bool windows = false;
     std::string band;  // --band: the band the windows show, "20m"; empty: the log's busiest
+    std::string liveUrl;       // --live: the scoreboard's post address; empty: no posts
+    int liveEveryMinutes = 10;  // --live-every: minutes of the log's time between posts
+    int liveSeconds = 30;       // --live-seconds: how long all the posts take; 0 as fast as answered
     bool help = false;
 };
 

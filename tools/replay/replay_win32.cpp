@@ -24,6 +24,7 @@
 #include "logs/cty_dat.h"
 #include "base/settings.h"
 #include "dialog_watch_win32.h"
+#include "live_post_win32.h"
 #include "log_checks.h"
 #include "replay_plan.h"
 #include "round_trip.h"
@@ -133,7 +134,7 @@ public:
 
         // The ledger must add up to the report before anything is made of it.
         const bool afterwards = !afterContest.analysis.empty() || !afterContest.ledger.empty() || options_.cabrillo;
-        if (afterwards) CheckAgainstReport(ledger, report);
+        if (afterwards || !options_.liveUrl.empty()) CheckAgainstReport(ledger, report);
         std::vector<std::pair<std::string, std::string>> files;
         if (!htmlPath.empty()) {
             dll.setVersion("replay");
@@ -155,6 +156,9 @@ public:
         std::printf("\nFiles:\n");
         for (const auto& [what, where] : files) std::printf("  %-17s %s\n", what.c_str(), where.c_str());
         if (!roundTrip.empty()) std::printf("\n%s", roundTrip.c_str());
+        // Posted from the ledger, which has just been held against the plug-in's report.
+        if (!options_.liveUrl.empty())
+            PostLive(options_.liveUrl, LivePosts(plan_, ledger, header_, options_.liveEveryMinutes), options_.liveSeconds);
 
         if (options_.windows) {
             if (!windowsOpen) throw RunError("the operator windows did not open (they need a display)");

@@ -6,6 +6,7 @@
 #include "contest/intake.h"
 #include "contest/reset.h"
 #include "contest/call_check.h"
+#include "module/live_score.h"
 #include "ui/window_state.h"
 
 class Env;
@@ -16,7 +17,8 @@ int ResetStats(ContestState& state, Env& env, Files& files, const ResetArgs& arg
 
 class StatsModule {
 public:
-    StatsModule(Env& env, Files& files) : env_(env), files_(files) {}
+    // `live`: the sender of live score posts, or null for none.
+    StatsModule(Env& env, Files& files, LiveScoreSender* live = nullptr) : env_(env), files_(files), live_(live) {}
     StatsModule(const StatsModule&) = delete;
     StatsModule& operator=(const StatsModule&) = delete;
 
@@ -40,7 +42,10 @@ public:
     WindowState windows;
 
 private:
+    void OfferLiveScore(const ScoreSheet& sheet);
+
     Env& env_;
     Files& files_;
+    LiveScoreSender* live_;
     ContestState state_;
 };

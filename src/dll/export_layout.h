@@ -29,4 +29,18 @@ using NameFn = const char*(__cdecl*)(int);
 using SetupFn = void(__cdecl*)();
 using VersionFn = unsigned(__cdecl*)(Text);
 
+// The eleven entry points of one module.
+struct ExportTable {
+    QsoFn addData;
+    QsoFn removeData;
+    ResetFn resetStats;
+    CheckFn checkCall;
+    ExchFn isValidExchg;
+    SetsFn getNumberOfSets;  // GetExchgCount0 too
+    ResultFn getResult;
+    NameFn getSetName;
+    SetupFn setupSet;
+    VersionFn setVersion;
+};
+
 }  // namespace export_layout

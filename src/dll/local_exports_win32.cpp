@@ -1,11 +1,13 @@
-// The eleven exports: decode the host's raw arguments (null texts read as empty,
-// date/time objects by their first 12 bytes) and keep every exception inside.
+// This module's own answers to the eleven exports: decode the host's raw
+// arguments (null texts read as empty, date/time objects by their first 12 bytes)
+// and keep every exception inside.
+#include "dll/local_exports_win32.h"
+
 #include <cstring>
 #include <string_view>
 #include <type_traits>
 
-#include "plugin/app_win32.h"
-#include "plugin/export_layout.h"
+#include "dll/app_win32.h"
 
 namespace {
 
@@ -55,8 +57,6 @@ QsoArgs DecodeQso(Text myCall, Text call, Time time, unsigned freqHz, Text mode,
 
 const char kEmpty[] = "";
 
-}  // namespace
-
 #define QSO_PARAMS                                                                                             \
     Text myCall, Text call, Time time, Time, Time, Time, unsigned, unsigned freqHz, Text mode, Text rstSent,     \
         Text rstRcvd, Text exchSent, Text exchRcvd, Text, Text, Text, Text, Text, Text, Text, Text, Text prefix, \
@@ -64,20 +64,18 @@ const char kEmpty[] = "";
 #define QSO_ARGS \
     DecodeQso(myCall, call, time, freqHz, mode, rstSent, rstRcvd, exchSent, exchRcvd, prefix, country, continent, band)
 
-extern "C" {
 
 int __cdecl AddData0(QSO_PARAMS) {
-    return Guarded(0, [&] { return theApp.stats.AddData0(QSO_ARGS); });
+    return Guarded(0, [&] { return App().stats.AddData0(QSO_ARGS); });
 }
 
 int __cdecl RemoveData0(QSO_PARAMS) {
-    return Guarded(1, [&] { return theApp.stats.RemoveData0(QSO_ARGS); });
+    return Guarded(1, [&] { return App().stats.RemoveData0(QSO_ARGS); });
 }
 
-int __cdecl ResetStats0(Text hostFolder, int makeCabrillo, Text myCall, Time start, Time end,
-                                              Text, Text, Text, Text, Text, Text, Text, Text, Text /*myPrefix*/,
-                                              Text myCountry, int, int, int, double, double, Text, Text myContinent,
-                                              Text) {
+int __cdecl ResetStats0(Text hostFolder, int makeCabrillo, Text myCall, Time start, Time end, Text, Text, Text, Text,
+                        Text, Text, Text, Text, Text /*myPrefix*/, Text myCountry, int, int, int, double, double, Text,
+                        Text myContinent, Text) {
     return Guarded(1, [&] {
         ResetArgs a;
         a.hostFolder = Str(hostFolder);
@@ -87,14 +85,13 @@ int __cdecl ResetStats0(Text hostFolder, int makeCabrillo, Text myCall, Time sta
         a.end = ReadTime(end);
         a.myCountry = Str(myCountry);
         a.myContinent = Str(myContinent);
-        return theApp.stats.ResetStats0(a);
+        return App().stats.ResetStats0(a);
     });
 }
 
-int __cdecl CheckCall0(Text call, unsigned, unsigned, Text mode, Text, Text, Text, Text, Text,
-                                             Text, Text, Text, Text prefix, Text country, int, int, int, double,
-                                             double, Text, Text continent, Text, Text, Text, Text band, Text band2,
-                                             char*, char*) {
+int __cdecl CheckCall0(Text call, unsigned, unsigned, Text mode, Text, Text, Text, Text, Text, Text, Text, Text,
+                       Text prefix, Text country, int, int, int, double, double, Text, Text continent, Text, Text,
+                       Text, Text band, Text band2, char*, char*) {
     try {
         CheckArgs a;
         a.call = Str(call);
@@ -104,21 +101,20 @@ int __cdecl CheckCall0(Text call, unsigned, unsigned, Text mode, Text, Text, Tex
         a.continent = Str(continent);
         a.band = Str(band);
         if (band2) a.band2 = std::string_view(band2);
-        return theApp.stats.CheckCall0(a);
+        return App().stats.CheckCall0(a);
     } catch (...) {
-        return theApp.stats.CheckCallFailValue();
+        return App().stats.CheckCallFailValue();
     }
 }
 
 int __cdecl IsValidExchg0(Text exchange, Text, Text, Text, int, int, int) {
-    return Guarded(0, [&] { return theApp.stats.IsValidExchg0(Str(exchange)); });
+    return Guarded(0, [&] { return App().stats.IsValidExchg0(Str(exchange)); });
 }
 
-// Also exported as GetExchgCount0: the caller removes whatever arguments it pushed.
 int __cdecl GetNumberOfSets() { return 1; }
 
 const char* __cdecl GetResult0(int* out) {
-    const char* text = Guarded<const char*>(kEmpty, [&] { return theApp.stats.GetResult0(); });
+    const char* text = Guarded<const char*>(kEmpty, [&] { return App().stats.GetResult0(); });
     if (out) *out = -1;
     return text;
 }
@@ -127,16 +123,16 @@ const char* __cdecl GetSetName(int set) { return StatsModule::GetSetName(set); }
 
 void __cdecl SetupSet0() {
     Guarded(0, [&] {
-        theApp.stats.SetupSet0();
+        App().stats.SetupSet0();
         return 0;
     });
 }
 
 unsigned __cdecl setVersion(Text) {
-    return Guarded(0u, [&] { return theApp.stats.SetVersion(); });
+    return Guarded(0u, [&] { return App().stats.SetVersion(); });
 }
 
-}  // extern "C"
+}  // namespace
 
 // Each definition above has the layout the host calls it with.
 static_assert(std::is_same_v<decltype(&AddData0), export_layout::QsoFn>);
@@ -149,3 +145,7 @@ static_assert(std::is_same_v<decltype(&GetResult0), export_layout::ResultFn>);
 static_assert(std::is_same_v<decltype(&GetSetName), export_layout::NameFn>);
 static_assert(std::is_same_v<decltype(&SetupSet0), export_layout::SetupFn>);
 static_assert(std::is_same_v<decltype(&setVersion), export_layout::VersionFn>);
+
+extern const export_layout::ExportTable kLocalExports{AddData0,      RemoveData0,     ResetStats0, CheckCall0,
+                                                     IsValidExchg0, GetNumberOfSets, GetResult0,  GetSetName,
+                                                     SetupSet0,     setVersion};

@@ -1,4 +1,4 @@
-#include "plugin/stats_module.h"
+#include "module/stats_module.h"
 
 // The one place that sequences each export's effects; the contest code computes,
 // the steps here act on files, settings and windows through Files and Env.
@@ -45,6 +45,7 @@ int ResetStats(ContestState& state, Env& env, Files& files, const ResetArgs& arg
 // the operator's programs may take the file to themselves.
 int StatsModule::ResetStats0(const ResetArgs& args) {
     files_.CloseKept();
+    if (live_) live_->Configure(ReadLiveScoreSettings(env_));
     return ResetStats(state_, env_, files_, args);
 }
 
@@ -70,10 +71,25 @@ int StatsModule::IsValidExchg0(std::string_view exchange) {
     return IsValidExchange(exchange);
 }
 
+// While posts are on: the score goes to the sender, and the report ends with
+// what became of the last post.
+void StatsModule::OfferLiveScore(const ScoreSheet& sheet) {
+    if (!live_) return;
+    const LiveScoreStatus status = live_->Status();
+    if (!status.on) return;
+    live_->Offer(LivePost{ClaimedScoreOf(sheet), state_.cabrillo, state_.myCall});
+    const std::string line = LiveStatusLine(status, state_.htmlResults != 0);
+    std::string& text = state_.resultText;
+    const std::size_t end = state_.htmlResults != 0 ? text.rfind("</body>") : std::string::npos;
+    text.insert(end == std::string::npos ? text.size() : end, line);
+}
+
 const char* StatsModule::GetResult0() {
     files_.CloseKept();
     state_.badQsoCount = CountRejectedLines(files_, state_.badQsoPath);
-    BuildResults(state_);
+    ScoreSheet sheet;
+    BuildResults(state_, &sheet);
+    OfferLiveScore(sheet);
     env_.WriteSetting(setting::kClaimed, std::to_string(state_.claimedScore));
     if (state_.makeCabrillo != 0) env_.ShowMessage(ExportCabrilloLog(state_, files_), "Output", MessageIcon::information);
     return state_.resultText.c_str();

@@ -87,6 +87,11 @@ ScoreboardClient::ScoreboardClient(const std::string& url, int timeoutMs, const 
                                                        WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
     if (!c_->session->get()) throw std::runtime_error("WinHTTP cannot be used here");
     WinHttpSetTimeouts(c_->session->get(), timeoutMs, timeoutMs, timeoutMs, timeoutMs);
+    // The wait for a response's first line has a limit of its own, which Wine
+    // leaves unbounded: a server that takes the request and never answers would
+    // hold the post for ever.
+    DWORD responseMs = static_cast<DWORD>(timeoutMs);
+    WinHttpSetOption(c_->session->get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseMs, sizeof responseMs);
 }
 
 ScoreboardClient::~ScoreboardClient() = default;

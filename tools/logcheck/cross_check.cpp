@@ -542,6 +542,17 @@ private:
         return std::nullopt;
     }
 
+    // `q` is the QSO in `owner`'s log: this station miscopied that call.
+    void BustedCall(const CheckQso& q, const Ref& owner, QsoCheck& v) const {
+        Quote(v, owner);
+        v.verdict = Verdict::bustedCall;
+        v.why = Why::closeCallLogged;
+        v.removed = true;
+        const CallDistance d = Distance(logs_.calls.Text(q.call), logs_.logs[owner.first].call);
+        v.distance = static_cast<std::int8_t>(d.edits);
+        v.shift = d.shift;
+    }
+
     void Quote(QsoCheck& v, const Ref& r) const {
         v.otherLog = static_cast<std::int32_t>(r.first);
         v.otherQso = static_cast<std::int32_t>(r.second);
@@ -574,16 +585,8 @@ private:
             return;
         }
         // Or this station miscopied the call of another that sent a log.
-        if (const auto owner = Owner(unmatchedByCall, log.callId, l, q, static_cast<std::int32_t>(other))) {
-            Quote(v, *owner);
-            v.verdict = Verdict::bustedCall;
-            v.why = Why::closeCallLogged;
-            v.removed = true;
-            const CallDistance d = Distance(logs_.calls.Text(q.call), logs_.logs[owner->first].call);
-            v.distance = static_cast<std::int8_t>(d.edits);
-            v.shift = d.shift;
-            return;
-        }
+        if (const auto owner = Owner(unmatchedByCall, log.callId, l, q, static_cast<std::int32_t>(other)))
+            return BustedCall(q, *owner, v);
         v.otherLog = static_cast<std::int32_t>(other);
         v.otherOffset = static_cast<std::int16_t>(result_.logs[other].offset);
         v.verdict = Verdict::nil;
@@ -599,16 +602,7 @@ private:
         const CheckQso& q = log.qsos[i];
         v.why = Why::noLogThere;
         if (Known(q.call)) return;
-        if (const auto owner = Owner(unmatchedByCall, log.callId, l, q, -1)) {
-            Quote(v, *owner);
-            v.verdict = Verdict::bustedCall;
-            v.why = Why::closeCallLogged;
-            v.removed = true;
-            const CallDistance d = Distance(logs_.calls.Text(q.call), logs_.logs[owner->first].call);
-            v.distance = static_cast<std::int8_t>(d.edits);
-            v.shift = d.shift;
-            return;
-        }
+        if (const auto owner = Owner(unmatchedByCall, log.callId, l, q, -1)) return BustedCall(q, *owner, v);
         const auto logsWithIt = static_cast<int>(workedBy[q.call]);
         const int from = d_.noLogCreditedFrom;
         if (from == 0) {

@@ -133,11 +133,8 @@ public:
             d.periodOnLoggedClock = Choice<bool>(*n, "period_clock", {{"logged", true}, {"corrected", false}});
         ReadSegments(root, d);
         ReadExchange(root, d);
-        if (const toml::node* n = root.get("matching")) {
-            const toml::table& t = Table(*n, "matching");
-            OnlyKeys(t, "matching", {"bands_may_differ"});
-            if (const toml::node* v = t.get("bands_may_differ")) d.bandsMayDiffer = Boolean(*v, "matching.bands_may_differ");
-        }
+        if (const toml::table* t = Section(root, "matching", {"bands_may_differ"}))
+            if (const toml::node* v = t->get("bands_may_differ")) d.bandsMayDiffer = Boolean(*v, "matching.bands_may_differ");
         ReadDupes(root, d);
         ReadErrors(root, d);
         ReadNoLog(root, d);
@@ -223,6 +220,16 @@ private:
         std::string names;
         for (const auto& c : choices) names += std::string(names.empty() ? "" : ", ") + "\"" + std::string(c.first) + "\"";
         Fail(n, key, "\"" + Printable(s) + "\" is not one of " + names);
+    }
+
+    // An optional [key] table, its keys checked; null where the file has none.
+    const toml::table* Section(const toml::table& root, const std::string& key,
+                               std::initializer_list<std::string_view> allowed) const {
+        const toml::node* n = root.get(key);
+        if (!n) return nullptr;
+        const toml::table& t = Table(*n, key);
+        OnlyKeys(t, key, allowed);
+        return &t;
     }
 
     const toml::table& Table(const toml::node& n, const std::string& key) const {
@@ -340,10 +347,9 @@ private:
     }
 
     void ReadDupes(const toml::table& root, ContestDefinition& d) const {
-        const toml::node* n = root.get("dupes");
-        if (!n) return;
-        const toml::table& t = Table(*n, "dupes");
-        OnlyKeys(t, "dupes", {"per", "repeat_after"});
+        const toml::table* section = Section(root, "dupes", {"per", "repeat_after"});
+        if (!section) return;
+        const toml::table& t = *section;
         if (const toml::node* per = t.get("per"))
             d.dupes = Choice<DupeScope>(*per, "dupes.per",
                                         {{"band", DupeScope::band}, {"band-mode", DupeScope::bandMode}, {"none", DupeScope::none}});
@@ -354,10 +360,9 @@ private:
     }
 
     void ReadErrors(const toml::table& root, ContestDefinition& d) const {
-        const toml::node* n = root.get("errors");
-        if (!n) return;
-        const toml::table& t = Table(*n, "errors");
-        OnlyKeys(t, "errors", {"busted_call", "busted_exchange", "outside_period", "penalty"});
+        const toml::table* section = Section(root, "errors", {"busted_call", "busted_exchange", "outside_period", "penalty"});
+        if (!section) return;
+        const toml::table& t = *section;
         if (const toml::node* v = t.get("busted_call"))
             d.bustedCall = Choice<Loser>(*v, "errors.busted_call", {{"buster", Loser::oneSide}, {"both", Loser::bothSides}});
         if (const toml::node* v = t.get("busted_exchange"))
@@ -370,10 +375,9 @@ private:
     }
 
     void ReadNoLog(const toml::table& root, ContestDefinition& d) const {
-        const toml::node* n = root.get("no_log");
-        if (!n) return;
-        const toml::table& t = Table(*n, "no_log");
-        OnlyKeys(t, "no_log", {"credited_from", "points"});
+        const toml::table* section = Section(root, "no_log", {"credited_from", "points"});
+        if (!section) return;
+        const toml::table& t = *section;
         if (const toml::node* from = t.get("credited_from"))
             d.noLogCreditedFrom = from->as_string() ? Choice<int>(*from, "no_log.credited_from", {{"never", 0}})
                                                     : Integer(*from, "no_log.credited_from", 1, 100000);

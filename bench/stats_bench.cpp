@@ -13,6 +13,7 @@
 #include "base/env.h"
 #include "base/std_files.h"
 #include "module/stats_module.h"
+#include "test_qso.h"
 
 namespace {
 
@@ -31,22 +32,10 @@ struct QuietEnv : Env {
     bool RunCabrilloDialog(CabrilloHeaderFields&) override { return true; }
 };
 
-QsoArgs Args(const BenchQso& q) {
-    QsoArgs a;
-    a.myCall = "SM5XYZ";
-    a.call = q.call;
-    a.time.value = q.time;
-    a.freqHz = q.freqHz;
-    a.mode = "RTTY";
-    a.rstSent = "599";
-    a.rstRcvd = "599";
-    a.exchSent = "0001";
-    a.exchRcvd = q.exchRcvd;
-    a.prefix = q.prefix;
-    a.country = q.country;
-    a.continent = q.continent;
-    a.band = q.band;
-    return a;
+// A QSO of the benchmark log as the intake takes it.
+TestQso Intake(const BenchQso& q) {
+    return {.call = q.call, .band = q.band, .exchRcvd = q.exchRcvd, .prefix = q.prefix, .country = q.country,
+            .continent = q.continent, .rstRcvd = "599", .time = {q.time}, .freqHz = q.freqHz};
 }
 
 ResetArgs Reset() {
@@ -59,10 +48,11 @@ ResetArgs Reset() {
     return r;
 }
 
-const std::vector<BenchQso>& Log(std::size_t n) {
-    static std::map<std::size_t, std::vector<BenchQso>> logs;
+const std::vector<TestQso>& Log(std::size_t n) {
+    static std::map<std::size_t, std::vector<TestQso>> logs;
     auto& log = logs[n];
-    if (log.empty()) log = MakeBenchLog(n);
+    if (log.empty())
+        for (const BenchQso& q : MakeBenchLog(n)) log.push_back(Intake(q));
     return log;
 }
 
@@ -88,7 +78,7 @@ Loaded& LoadedModule(std::size_t n, bool html) {
     if (!m) {
         m = std::make_unique<Loaded>();
         m->module.ResetStats0(Reset());
-        for (const auto& q : Log(n)) m->module.AddData0(Args(q));
+        for (const auto& q : Log(n)) m->module.AddData0(q.args());
         if (html) m->module.SetVersion();
     }
     return *m;
@@ -109,10 +99,10 @@ void BM_Reload(benchmark::State& state) {
     std::size_t loaded = empty;
     // The host's reload: a reset of a module that holds the log, then the replay.
     // The first load after start-up, into an empty module, is not timed.
-    for (const auto& q : log) module.AddData0(Args(q));
+    for (const auto& q : log) module.AddData0(q.args());
     for (auto _ : state) {
         module.ResetStats0(Reset());
-        for (const auto& q : log) module.AddData0(Args(q));
+        for (const auto& q : log) module.AddData0(q.args());
         loaded = HeapInUse();
     }
     state.counters["bytes_per_qso"] = double(loaded - empty) / double(log.size());
@@ -122,11 +112,11 @@ void BM_CheckCall(benchmark::State& state) {
     const auto n = static_cast<std::size_t>(state.range(0));
     Loaded& m = LoadedModule(n, false);
     // Calls from the log (dupes on their band) and calls not in it, some Nordic-Baltic.
-    std::vector<BenchQso> asked(Log(n).begin(), Log(n).begin() + 500);
-    for (const auto& q : MakeBenchLog(500, 99)) asked.push_back(q);
+    std::vector<TestQso> asked(Log(n).begin(), Log(n).begin() + 500);
+    for (const auto& q : MakeBenchLog(500, 99)) asked.push_back(Intake(q));
     std::size_t i = 0;
     for (auto _ : state) {
-        const BenchQso& q = asked[i++ % asked.size()];
+        const TestQso& q = asked[i++ % asked.size()];
         benchmark::DoNotOptimize(
             m.module.CheckCall0(CheckArgs{q.call, "RTTY", q.prefix, q.country, q.continent, q.band, q.band}));
     }
@@ -147,10 +137,10 @@ void BM_Remove(benchmark::State& state) {
     const auto& log = Log(n);
     std::size_t i = 0;
     for (auto _ : state) {
-        const BenchQso& q = log[(i++ * 7919) % log.size()];
-        m.module.RemoveData0(Args(q));
+        const TestQso& q = log[(i++ * 7919) % log.size()];
+        m.module.RemoveData0(q.args());
         state.PauseTiming();
-        m.module.AddData0(Args(q));
+        m.module.AddData0(q.args());
         state.ResumeTiming();
     }
 }

@@ -119,55 +119,52 @@ void TypeInto(HWND dialog, int id, const std::string& text) {
     }
 }
 
+Capture::Capture(HDC compatibleWith, int width, int height)
+    : dc_(CreateCompatibleDC(compatibleWith)), width_(width), height_(height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    bitmap_ = CreateDIBSection(compatibleWith, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+    if (dc_ && bitmap_) old_ = SelectObject(dc_, bitmap_);
+}
+
+Capture::~Capture() {
+    if (old_) SelectObject(dc_, old_);
+    if (bitmap_) DeleteObject(bitmap_);
+    if (dc_) DeleteDC(dc_);
+}
+
+ClientPixels Capture::Pixels() const {
+    ClientPixels out;
+    if (!ok()) return out;
+    GdiFlush();
+    out.width = width_;
+    out.height = height_;
+    out.pixels.reserve(static_cast<size_t>(width_) * static_cast<size_t>(height_));
+    const auto* p = static_cast<const BYTE*>(bits_);
+    for (int i = 0; i < width_ * height_; ++i, p += 4) out.pixels.push_back(RGB(p[2], p[1], p[0]));
+    return out;
+}
+
+WindowDc::WindowDc(HWND window, Area area)
+    : window_(window), dc_(area == whole ? GetWindowDC(window) : GetDC(window)) {}
+
+WindowDc::~WindowDc() {
+    if (dc_) ReleaseDC(window_, dc_);
+}
+
+ClientPixels CopyPixels(HDC source, int left, int top, int width, int height) {
+    if (!source || width <= 0 || height <= 0) return {};
+    Capture capture(source, width, height);
+    if (!capture.ok() || !BitBlt(capture.dc(), 0, 0, width, height, source, left, top, SRCCOPY)) return {};
+    return capture.Pixels();
+}
+
 namespace {
-
-// A screen-compatible memory DC with a DIB section selected into it, restored
-// and freed on the way out.
-class Capture {
-public:
-    Capture(HDC screen, int width, int height) : dc_(CreateCompatibleDC(screen)) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;  // top row first
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
-        info.bmiHeader.biCompression = BI_RGB;
-        bitmap_ = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
-        if (dc_ && bitmap_) old_ = SelectObject(dc_, bitmap_);
-    }
-    ~Capture() {
-        if (old_) SelectObject(dc_, old_);
-        if (bitmap_) DeleteObject(bitmap_);
-        if (dc_) DeleteDC(dc_);
-    }
-    Capture(const Capture&) = delete;
-    Capture& operator=(const Capture&) = delete;
-    bool ok() const { return old_ != nullptr && bits_ != nullptr; }
-    HDC dc() const { return dc_; }
-    const BYTE* bits() const { return static_cast<const BYTE*>(bits_); }
-
-private:
-    HDC dc_;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ old_ = nullptr;
-    void* bits_ = nullptr;
-};
-
-class WindowDc {
-public:
-    explicit WindowDc(HWND window) : window_(window), dc_(GetWindowDC(window)) {}
-    ~WindowDc() {
-        if (dc_) ReleaseDC(window_, dc_);
-    }
-    WindowDc(const WindowDc&) = delete;
-    WindowDc& operator=(const WindowDc&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
 
 BOOL CALLBACK NeedsPaint(HWND child, LPARAM found) {
     if (GetUpdateRect(child, nullptr, FALSE)) *reinterpret_cast<bool*>(found) = true;
@@ -196,7 +193,7 @@ bool SaveWindowPng(HWND window, const std::string& path) {
     if (!GetWindowRect(window, &r)) return false;
     const int width = r.right - r.left, height = r.bottom - r.top;
     if (width <= 0 || height <= 0) return false;
-    WindowDc source(window);
+    WindowDc source(window, WindowDc::whole);
     if (!source.get()) return false;
     Capture capture(source.get(), width, height);
     if (!capture.ok()) return false;
@@ -206,15 +203,10 @@ bool SaveWindowPng(HWND window, const std::string& path) {
     if (!BitBlt(capture.dc(), 0, 0, width, height, source.get(), 0, 0, SRCCOPY) &&
         !PrintWindow(window, capture.dc(), 0))
         return false;
-    GdiFlush();
 
-    const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
     std::vector<std::uint8_t> rgb;
     rgb.reserve(static_cast<size_t>(width) * 3 * static_cast<size_t>(height));
-    for (int y = 0; y < height; ++y) {
-        const BYTE* row = capture.bits() + stride * static_cast<size_t>(y);
-        for (int x = 0; x < width; ++x) rgb.insert(rgb.end(), {row[3 * x + 2], row[3 * x + 1], row[3 * x]});
-    }
+    for (COLORREF c : capture.Pixels().pixels) rgb.insert(rgb.end(), {GetRValue(c), GetGValue(c), GetBValue(c)});
     return WritePng(path, width, height, rgb);
 }
 
@@ -272,35 +264,16 @@ UINT SystemMenuItemState(HWND hwnd, UINT item) {
 }
 
 ClientPixels CaptureClient(HWND hwnd) {
-    ClientPixels out;
     RECT r{};
-    if (!GetClientRect(hwnd, &r) || r.right <= 0 || r.bottom <= 0) return out;
+    if (!GetClientRect(hwnd, &r) || r.right <= 0 || r.bottom <= 0) return {};
     RedrawAndWait(hwnd, 0);
-    HDC source = GetDC(hwnd);
-    if (!source) return out;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = r.right;
-    info.bmiHeader.biHeight = -r.bottom;  // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC memory = CreateCompatibleDC(source);
-    if (bitmap && memory) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        if (BitBlt(memory, 0, 0, r.right, r.bottom, source, 0, 0, SRCCOPY)) {
-            GdiFlush();
-            out.width = r.right;
-            out.height = r.bottom;
-            const auto* p = static_cast<const BYTE*>(bits);
-            for (int i = 0; i < r.right * r.bottom; ++i, p += 4) out.pixels.push_back(RGB(p[2], p[1], p[0]));
-        }
-        SelectObject(memory, old);
-    }
-    if (memory) DeleteDC(memory);
-    if (bitmap) DeleteObject(bitmap);
-    ReleaseDC(hwnd, source);
-    return out;
+    const WindowDc source(hwnd);
+    return CopyPixels(source.get(), 0, 0, r.right, r.bottom);
+}
+
+ClientPixels ScreenPixels(HWND window) {
+    RECT r{};
+    if (!GetWindowRect(window, &r)) return {};
+    const WindowDc screen(nullptr);
+    return CopyPixels(screen.get(), r.left, r.top, r.right - r.left, r.bottom - r.top);
 }

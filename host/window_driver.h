@@ -63,13 +63,58 @@ bool IsTopMost(HWND hwnd);
 // GetMenuState of an item of the window's system menu (MF_DISABLED, MF_GRAYED).
 UINT SystemMenuItemState(HWND hwnd, UINT item);
 
-// The client area of a window as painted, one COLORREF (0x00BBGGRR) a pixel.
+// What an area shows as painted, one COLORREF (0x00BBGGRR) a pixel; empty
+// (0 by 0) when it could not be read.
 struct ClientPixels {
     int width = 0, height = 0;
     std::vector<COLORREF> pixels;  // top row first
     COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
+
+// A memory device context compatible with another, with a 32-bit top-down bitmap
+// of width x height selected into it; restored and freed on the way out.
+class Capture {
+public:
+    Capture(HDC compatibleWith, int width, int height);
+    ~Capture();
+    Capture(const Capture&) = delete;
+    Capture& operator=(const Capture&) = delete;
+    bool ok() const { return old_ != nullptr && bits_ != nullptr; }
+    HDC dc() const { return dc_; }
+    // What has been drawn or copied into it so far.
+    ClientPixels Pixels() const;
+
+private:
+    HDC dc_;
+    int width_, height_;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    void* bits_ = nullptr;
+};
+
+// A window's device context, released on the way out: its client area (a null
+// window: the screen) or the whole window, frame included.
+class WindowDc {
+public:
+    enum Area { client, whole };
+    explicit WindowDc(HWND window, Area area = client);
+    ~WindowDc();
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// The width x height pixels of `source` from (left, top).
+ClientPixels CopyPixels(HDC source, int left, int top, int width, int height);
+// The client area once the window's own thread has painted it.
 ClientPixels CaptureClient(HWND hwnd);
+// What the screen shows where the window is: a window of another process cannot
+// be read through its own device context.
+ClientPixels ScreenPixels(HWND window);
 
 // On a second thread: waits for the next message box, records what it shows and
 // presses OK. The future is ready once the box was handled or the wait timed out.

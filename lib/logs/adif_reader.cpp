@@ -4,11 +4,16 @@
 // (<APP_LoTW_EOF>, <EOF>) are ignored. A record that cannot be scored is skipped,
 // and so is one whose length overruns its value; only a file whose fields cannot
 // be told apart is refused.
+#include "logs/adif_reader.h"
+
 #include <algorithm>
 #include <map>
 #include <optional>
 
-#include "logs/log_file.h"
+#include "logs/input_error.h"
+#include "logs/text.h"
+#include "logs/bands.h"
+#include "logs/dates.h"
 
 namespace {
 

@@ -1,10 +1,14 @@
 // Cabrillo 3.0 QSO lines as input: "QSO: freq mo date time call exch... call exch... [t]",
 // with one to four exchange fields a side, mostly as many on each. Header lines other than CALLSIGN are
 // skipped. A line that cannot be split for certain is skipped with its reason.
+#include "logs/cabrillo_reader.h"
+
 #include <algorithm>
 #include <optional>
 
-#include "logs/log_file.h"
+#include "logs/text.h"
+#include "logs/bands.h"
+#include "logs/dates.h"
 
 namespace {
 

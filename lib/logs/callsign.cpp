@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "logs/cty_dat.h"
-#include "logs/log_file.h"
+#include "logs/text.h"
 
 namespace {
 

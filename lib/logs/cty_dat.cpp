@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <array>
 
-#include "logs/log_file.h"
+#include "logs/input_error.h"
+#include "logs/text.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "logs/master_scp.h"
 
-#include "logs/log_file.h"
+#include "logs/text.h"
 
 std::unordered_set<std::string> ReadMasterScp(std::string_view text) {
     std::unordered_set<std::string> calls;

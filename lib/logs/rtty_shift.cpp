@@ -1,6 +1,6 @@
 #include "logs/rtty_shift.h"
 
-#include "logs/log_file.h"
+#include "logs/text.h"
 
 namespace {
 constexpr std::string_view kLettersRow = "QWERTYUIOP";

@@ -18,6 +18,32 @@ Files::ReadResult ReadFileLines(Files& files, const std::string& path, std::vect
 
 }  // namespace
 
+std::string_view BadQsoReason(IntakeVerdict v) {
+    // In the order of IntakeVerdict.
+    static constexpr std::string_view kReasons[] = {"", "WRONG BAND", "WRONG MODE", "NO RX NUMBER", "DUPE"};
+    return kReasons[static_cast<int>(v)];
+}
+
+std::string BadQsoLine(const QsoArgs& q, IntakeVerdict v) {
+    if (v == IntakeVerdict::accepted) return {};
+    const std::string sep = "  ";
+    std::string line = "QSO:  ";
+    line += std::to_string(q.freqHz / 1000);
+    const std::string timeText = FormatTime(q.time, kBadQsoTimePattern);
+    for (std::string_view field : {q.mode, std::string_view(timeText), q.myCall, q.rstSent, q.exchSent, q.call,
+                                   q.rstRcvd}) {
+        line += sep;
+        line += field;
+    }
+    line += sep;
+    line += q.exchRcvd;
+    // The reason follows the received exchange after three blanks of its own.
+    line += "   ";
+    line += BadQsoReason(v);
+    line += " !!!";
+    return line;
+}
+
 std::string BadQsoFileName(const DateTime& end) {
     return "BadQSO_StatsVERDAWW_" + FormatTime(end, "%d_%m_%Y") + ".txt";
 }
@@ -52,6 +78,7 @@ int CountRejectedLines(Files& files, const std::string& path) {
     ReadFileLines(files, path, lines);  // none when it cannot be read
     int count = 0;
     for (const auto& l : lines)
-        if (l.find("DUPE") == std::string::npos && l.find("UBN") == std::string::npos) ++count;
+        if (l.find(BadQsoReason(IntakeVerdict::dupe)) == std::string::npos && l.find("UBN") == std::string::npos)
+            ++count;
     return count;
 }

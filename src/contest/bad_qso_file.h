@@ -8,9 +8,20 @@
 
 #include "base/date_time.h"
 #include "base/files.h"
+#include "contest/qso_args.h"
 
 inline constexpr std::string_view kBadQsoHeaderAtReset = "VERDA-WW-DX CONTEST UBN file ";
 inline constexpr std::string_view kBadQsoHeaderAtRemoval = "VERDA-WW-DX CONTEST UBN file  ";
+// How a line gives the QSO's date and time.
+inline constexpr std::string_view kBadQsoTimePattern = "%Y-%m-%d %H%M";
+
+// How the file names the verdict: "WRONG BAND", "WRONG MODE", "NO RX NUMBER",
+// "DUPE"; empty for accepted. Replay's lists and ledger show the same words.
+std::string_view BadQsoReason(IntakeVerdict v);
+
+// The QSO's line, without its line end: the host's texts as it passed them and
+// the reason; empty for accepted, which writes no line.
+std::string BadQsoLine(const QsoArgs& q, IntakeVerdict v);
 
 // The pass's file name, from the contest's end date: the module and replay use it.
 std::string BadQsoFileName(const DateTime& end);
@@ -27,5 +38,7 @@ bool AppendBadQsoLine(Files& files, const std::string& path, std::string_view li
 // left as it is. False when nothing was rewritten.
 bool RewriteBadQsoFileWithout(Files& files, const std::string& path, std::string_view text1, std::string_view text2);
 
-// Lines that hold neither "DUPE" nor "UBN": the rejected QSOs. 0 when unreadable.
+// Lines that hold neither the dupe's reason nor "UBN" (the headers): the rejected
+// QSOs. The file is read back, not the verdicts, as the operator may have edited
+// it. 0 when unreadable.
 int CountRejectedLines(Files& files, const std::string& path);

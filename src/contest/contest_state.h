@@ -25,7 +25,7 @@ using PerBandLists = std::array<TextList, kBandCount>;
 struct WindowShared {
     mutable Mutex lock;
 
-    std::vector<CInfo> log GUARDED_BY(lock);  // g_log: stored QSOs (valid and dupes) in the host's order
+    std::vector<CInfo> log GUARDED_BY(lock);  // `g_log`: stored QSOs (valid and dupes) in the host's order
     std::string startYear GUARDED_BY(lock);   // "%Y" of the contest start
     int russianUi GUARDED_BY(lock) = 0;       // once set, stays set while the module is loaded
     TextList callHistory GUARDED_BY(lock);

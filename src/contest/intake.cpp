@@ -7,22 +7,10 @@
 
 namespace {
 
-constexpr std::string_view kQsoTimePattern = "%Y-%m-%d %H%M";
-
-std::string BadQsoLine(const QsoArgs& q, std::string_view verdict) {
-    const std::string sep = "  ";
-    std::string line = "QSO:  ";
-    line += std::to_string(q.freqHz / 1000);
-    const std::string timeText = FormatTime(q.time, kQsoTimePattern);
-    for (std::string_view field : {q.mode, std::string_view(timeText), q.myCall, q.rstSent, q.exchSent, q.call,
-                                   q.rstRcvd}) {
-        line += sep;
-        line += field;
-    }
-    line += sep;
-    line += q.exchRcvd;
-    line += verdict;
-    return line;
+// Writes the verdict's line to the pass's bad-QSO file and hands the verdict on.
+IntakeVerdict Write(ContestState& state, Files& files, const QsoArgs& q, IntakeVerdict v) {
+    AppendBadQsoLine(files, state.badQsoPath, BadQsoLine(q, v));
+    return v;
 }
 
 bool SameQso(const CInfo& r, std::string_view call, std::string_view band, std::string_view mode) {
@@ -31,24 +19,15 @@ bool SameQso(const CInfo& r, std::string_view call, std::string_view band, std::
 
 }  // namespace
 
-int AddData(ContestState& state, Files& files, const QsoArgs& q) {
-    if (!g_bands.Contains(q.band)) {
-        AppendBadQsoLine(files, state.badQsoPath, BadQsoLine(q, "   WRONG BAND !!!"));
-        return 0;
-    }
+IntakeVerdict AddData(ContestState& state, Files& files, const QsoArgs& q) {
+    if (!g_bands.Contains(q.band)) return Write(state, files, q, IntakeVerdict::wrongBand);
     // The band counts as worked even when the mode or number test rejects the QSO.
     bool seen = false;
     for (const auto& b : state.workedBands) seen = seen || b == q.band;
     if (!seen) state.workedBands.emplace_back(q.band);
 
-    if (!g_modes.Contains(q.mode)) {
-        AppendBadQsoLine(files, state.badQsoPath, BadQsoLine(q, "   WRONG MODE !!!"));
-        return 0;
-    }
-    if (q.exchRcvd.empty() || q.exchSent.empty()) {
-        AppendBadQsoLine(files, state.badQsoPath, BadQsoLine(q, "   NO RX NUMBER !!!"));
-        return 0;
-    }
+    if (!g_modes.Contains(q.mode)) return Write(state, files, q, IntakeVerdict::wrongMode);
+    if (q.exchRcvd.empty() || q.exchSent.empty()) return Write(state, files, q, IntakeVerdict::noRxNumber);
 
     CInfo record;
     record.time = q.time;
@@ -79,8 +58,7 @@ int AddData(ContestState& state, Files& files, const QsoArgs& q) {
             throw;
         }
     }
-    if (dupe) AppendBadQsoLine(files, state.badQsoPath, BadQsoLine(q, "   DUPE !!!"));
-    return 1;
+    return dupe ? Write(state, files, q, IntakeVerdict::dupe) : IntakeVerdict::accepted;
 }
 
 int RemoveData(ContestState& state, Files& files, const QsoArgs& q) {
@@ -104,7 +82,7 @@ int RemoveData(ContestState& state, Files& files, const QsoArgs& q) {
     // Only lines holding the call as a whole field and the QSO's full date and time
     // belong to this QSO; a bare substring test would drop other QSOs' lines.
     const std::string callField = "  " + std::string(q.call) + "  ";
-    const std::string timeField = "  " + FormatTime(q.time, kQsoTimePattern) + "  ";
+    const std::string timeField = "  " + FormatTime(q.time, kBadQsoTimePattern) + "  ";
     RewriteBadQsoFileWithout(files, state.badQsoPath, callField, timeField);
     return 1;
 }

@@ -155,9 +155,12 @@ ScoreSheet ScoreLog(const std::vector<CInfo>& log, const TextList& bands, const 
         sheet.prefixMults += f.prefixMults;
         sheet.dupes += f.dupes;
     }
-    sheet.score = static_cast<std::int64_t>(sheet.points) *
-                  (static_cast<std::int64_t>(sheet.exchangeMults) + sheet.prefixMults);
+    sheet.score = ClaimedScore(sheet.points, sheet.exchangeMults, sheet.prefixMults);
     return sheet;
+}
+
+std::int64_t ClaimedScore(int points, int exchangeMults, int prefixMults) {
+    return static_cast<std::int64_t>(points) * (static_cast<std::int64_t>(exchangeMults) + prefixMults);
 }
 
 void StoreBandMultipliers(ScoreSheet& sheet, PerBandLists& multExchByBand, PerBandLists& nordicByBand) {

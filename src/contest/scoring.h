@@ -35,8 +35,11 @@ struct ScoreSheet {
     int exchangeMults = 0;
     int prefixMults = 0;
     int dupes = 0;
-    std::int64_t score = 0;  // points x (exchange + prefix multipliers), never wraps
+    std::int64_t score = 0;  // ClaimedScore of the totals
 };
+
+// The score: points x (exchange + prefix multipliers), in 64 bits so that it never wraps.
+std::int64_t ClaimedScore(int points, int exchangeMults, int prefixMults);
 
 // Points of a counted QSO toward its band's total. Bands other than the six exact
 // names score 0.

@@ -49,7 +49,7 @@ int StatsModule::ResetStats0(const ResetArgs& args) {
     return ResetStats(state_, env_, files_, args);
 }
 
-int StatsModule::AddData0(const QsoArgs& qso) { return AddData(state_, files_, qso); }
+int StatsModule::AddData0(const QsoArgs& qso) { return Stored(AddData(state_, files_, qso)) ? 1 : 0; }
 
 int StatsModule::RemoveData0(const QsoArgs& qso) {
     files_.CloseKept();

@@ -12,6 +12,7 @@
 #include "base/std_files.h"
 #include "breakdown.h"
 #include "logs/cty_dat.h"
+#include "logs/log_file.h"
 #include "module/stats_module.h"
 #include "post_reader.h"
 #include "replay_plan.h"

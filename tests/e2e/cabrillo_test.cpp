@@ -7,6 +7,7 @@
 #include <future>
 #include <map>
 
+#include "plugin_settings.h"
 #include "plugin_test.h"
 #include "window_driver.h"
 
@@ -20,15 +21,6 @@ enum : int {
     kBand = 1019, kAssisted = 1020, kOverlay = 1021, kSection = 1022,
 };
 
-const char* const kIni = ".\\Plugins\\VERDA-WW.ini";
-
-std::string Setting(const char* key) {
-    char buf[512] = {};
-    GetPrivateProfileStringA("Settings", key, "<missing>", buf, sizeof buf, kIni);
-    return buf;
-}
-
-void SetSetting(const char* key, const std::string& value) { WritePrivateProfileStringA("Settings", key, value.c_str(), kIni); }
 
 // What the operator found in the dialog.
 struct SeenHeader {
@@ -138,7 +130,7 @@ TEST_F(CabrilloTest, FirstDialogShowsTheDefaultsAndOkStoresEveryKeyInOrder) {
 
     // The keys in the order they are written, then the reset's own "Start".
     std::vector<std::string> keys;
-    const std::string ini = ReadFileBytes(kIni);
+    const std::string ini = ReadFileBytes(kPluginIni);
     for (std::size_t at = 0, end; (end = ini.find("\r\n", at)) != std::string::npos; at = end + 2) {
         const std::string line = ini.substr(at, end - at);
         if (line.find('=') != std::string::npos) keys.push_back(line.substr(0, line.find('=')));
@@ -253,7 +245,7 @@ TEST_F(CabrilloTest, AcceptedHeaderAndWholeLogWrittenByteForByteAtEveryResultsCa
 
     // The next header starts the categories afresh; the overlay comes back, and the
     // claimed score shown is the one the results stored.
-    const std::string ini = ReadFileBytes(kIni);
+    const std::string ini = ReadFileBytes(kPluginIni);
     const SeenHeader next = ResetWithDialog("SM5XYZ", Press(IDCANCEL));
     EXPECT_EQ(next.values.at(kOperatorCategory), "SINGLE-OP");
     EXPECT_EQ(next.values.at(kPower), "HIGH");
@@ -264,7 +256,7 @@ TEST_F(CabrilloTest, AcceptedHeaderAndWholeLogWrittenByteForByteAtEveryResultsCa
     EXPECT_EQ(next.values.at(kName), "Sven");
 
     // Cancelled: the ini file is untouched and results calls export nothing.
-    EXPECT_EQ(ReadFileBytes(kIni), ini);
+    EXPECT_EQ(ReadFileBytes(kPluginIni), ini);
     DeleteFileA("SM5XYZ.cbr");
     dll.AddData0(Qso("DL1ABC", 14085000, 12, 5));
     EXPECT_EQ(ResultsWithOutputBox(2000), "<no box>");

@@ -12,18 +12,12 @@
 #include <gtest/gtest.h>
 
 #include "automation_object.h"
+#include "plugin_settings.h"
 #include "plugin_test.h"
 #include "window_driver.h"
 
 namespace {
 
-const char kIni[] = "Plugins\\VERDA-WW.ini";
-
-std::string Setting(const char* key) {
-    char buf[256] = {};
-    GetPrivateProfileStringA("Settings", key, "<missing>", buf, sizeof buf, ".\\Plugins\\VERDA-WW.ini");
-    return buf;
-}
 
 // A file that no one may write while this lives: held open by another program
 // that shares it for reading only. (Wine run as root ignores the read-only
@@ -182,12 +176,12 @@ TEST_F(FaultTest, MissingOrReadOnlyPluginsFolderAndIniFile) {
     // A read-only ini file keeps its bytes, whatever the plug-in would store.
     ASSERT_TRUE(CreateDirectoryA("Plugins", nullptr));
     const std::string ini = "[Settings]\r\nStart=1\r\nName=Operator\r\nClaimed=7\r\n";
-    WriteFileBytes(kIni, ini);
-    WriteLock lock(kIni);
+    WriteFileBytes(kPluginIni, ini);
+    WriteLock lock(kPluginIni);
     ASSERT_TRUE(lock.held());
     EXPECT_EQ(dll.ResetStats0(r), 1);
     EXPECT_NE(dll.Results().find("Score"), std::string::npos);
-    EXPECT_EQ(ReadFileBytes(kIni), ini);
+    EXPECT_EQ(ReadFileBytes(kPluginIni), ini);
 }
 
 // Junk in these files is read past natively (FileFaults in the unit tests); what

@@ -128,11 +128,17 @@ TEST_F(IntakeTest, ABadQsoFileThatCannotBeReadIsLeftUntouched) {
     EXPECT_EQ(BadQso(), before + Line("DL1ABC", "2021-03-06 1200", "   DUPE !!!"));
 }
 
+// Every text and the time passed as null pointers.
+QsoCall AllNull() {
+    QsoCall q;
+    q.myCall = q.call = q.mode = q.rstSent = q.rstRcvd = q.exchSent = q.exchRcvd = q.prefix = q.country =
+        q.continent = q.band = nullptr;
+    q.nullTime = true;
+    return q;
+}
+
 TEST_F(IntakeTest, NullArgumentsReadAsEmptyTextAndNullTime) {
-    QsoCall nulls;
-    nulls.myCall = nulls.call = nulls.mode = nulls.rstSent = nulls.rstRcvd = nulls.exchSent = nulls.exchRcvd =
-        nulls.prefix = nulls.country = nulls.continent = nulls.band = nullptr;
-    nulls.nullTime = true;
+    const QsoCall nulls = AllNull();
     EXPECT_EQ(dll.AddData0(nulls), 0);
     EXPECT_EQ(dll.RemoveData0(nulls), 1);
 
@@ -147,10 +153,7 @@ TEST_F(IntakeTest, NullArgumentsReadAsEmptyTextAndNullTime) {
 }
 
 TEST_F(IntakeTest, AWrongBandLineWithAllTextsNull) {
-    QsoCall nulls;
-    nulls.myCall = nulls.call = nulls.mode = nulls.rstSent = nulls.rstRcvd = nulls.exchSent = nulls.exchRcvd =
-        nulls.prefix = nulls.country = nulls.continent = nulls.band = nullptr;
-    nulls.nullTime = true;
+    const QsoCall nulls = AllNull();
     EXPECT_EQ(dll.AddData0(nulls), 0);
     EXPECT_EQ(BadQso(), kHeader + "QSO:  14085                   WRONG BAND !!!\r\n");
 }

@@ -4,20 +4,11 @@
 
 #include <cstring>
 
+#include "plugin_settings.h"
 #include "plugin_test.h"
 #include "window_driver.h"
 
 namespace {
-
-std::string Setting(const char* key) {
-    char buf[512] = {};
-    GetPrivateProfileStringA("Settings", key, "<missing>", buf, sizeof buf, ".\\Plugins\\VERDA-WW.ini");
-    return buf;
-}
-
-void SetSetting(const char* key, const std::string& value) {
-    WritePrivateProfileStringA("Settings", key, value.c_str(), ".\\Plugins\\VERDA-WW.ini");
-}
 
 void HostVersion(const std::string& line) { WriteFileBytes("Tevo2.ini", "[Main]\r\n" + line + "\r\nOther=1\r\n"); }
 
@@ -77,13 +68,7 @@ protected:
     void SetUp() override { Reset(); }
 
     int Check(const char* call, const char* band = "20m", const char* country = "DL", const char* prefix = "DL1") {
-        CheckCallArgs c;
-        c.call = call;
-        c.band = band;
-        c.band2 = band;
-        c.country = country;
-        c.prefix = prefix;
-        return dll.CheckCall0(c);
+        return dll.CheckCall0({.call = call, .prefix = prefix, .country = country, .band = band, .band2 = band});
     }
 };
 

@@ -1,6 +1,7 @@
 // Whole passes through the real DLL: reset, QSOs, results, in both report forms.
 #include <windows.h>
 
+#include "plugin_settings.h"
 #include "plugin_test.h"
 
 namespace {
@@ -9,21 +10,8 @@ const std::string kCredit = "Stats.dll " STATS_VERSION " for VERDA-WW-DX";
 
 QsoCall Qso(const char* call, const char* band, const char* country, const char* continent, const char* exch,
             const char* prefix, int hour, int minute) {
-    QsoCall q;
-    q.call = call;
-    q.band = band;
-    q.country = country;
-    q.continent = continent;
-    q.exchRcvd = exch;
-    q.prefix = prefix;
-    q.time = HostTime(2021, 3, 6, hour, minute);
-    return q;
-}
-
-std::string Setting(const char* key) {
-    char buf[256] = {};
-    GetPrivateProfileStringA("Settings", key, "<missing>", buf, sizeof buf, ".\\Plugins\\VERDA-WW.ini");
-    return buf;
+    return {.call = call, .time = HostTime(2021, 3, 6, hour, minute), .exchRcvd = exch, .prefix = prefix,
+            .country = country, .continent = continent, .band = band};
 }
 
 class ResultsTest : public PluginTest {

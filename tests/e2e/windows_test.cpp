@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "automation_object.h"
+#include "plugin_settings.h"
 #include "stand_in_host.h"
 #include "window_driver.h"
 
@@ -21,15 +22,6 @@ constexpr COLORREF kListBackground = 0x00C6FAFF, kTableBackground = 0x00C6FFFF, 
 constexpr DWORD kWindowWaitMs = 20000;
 const wchar_t kSetupCaption[] = L"Setup VERDA-WW-DX- 2021";
 
-std::string Setting(const char* key) {
-    char buf[256] = {};
-    GetPrivateProfileStringA("Settings", key, "<missing>", buf, sizeof buf, ".\\Plugins\\VERDA-WW.ini");
-    return buf;
-}
-
-void SetSetting(const char* key, const char* value) {
-    WritePrivateProfileStringA("Settings", key, value, ".\\Plugins\\VERDA-WW.ini");
-}
 
 POINT TopLeft(HWND window) {
     RECT r{};
@@ -40,29 +32,14 @@ POINT TopLeft(HWND window) {
 // What TextOutA draws in a fresh context's default font on a plain background:
 // the reference a painted cell must match pixel for pixel.
 ClientPixels RenderText(const std::string& text, COLORREF background, int width, int height) {
-    ClientPixels out;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
+    const WindowDc screen(nullptr);
+    const Capture capture(screen.get(), width, height);
     const RECT all{0, 0, width, height};
-    SetBkColor(dc, background);
-    ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &all, nullptr, 0, nullptr);
-    SetBkMode(dc, TRANSPARENT);
-    TextOutA(dc, 0, 0, text.data(), static_cast<int>(text.size()));
-    GdiFlush();
-    out.width = width;
-    out.height = height;
-    const auto* p = static_cast<const BYTE*>(bits);
-    for (int i = 0; i < width * height; ++i, p += 4) out.pixels.push_back(RGB(p[2], p[1], p[0]));
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return out;
+    SetBkColor(capture.dc(), background);
+    ExtTextOutA(capture.dc(), 0, 0, ETO_OPAQUE, &all, nullptr, 0, nullptr);
+    SetBkMode(capture.dc(), TRANSPARENT);
+    TextOutA(capture.dc(), 0, 0, text.data(), static_cast<int>(text.size()));
+    return capture.Pixels();
 }
 
 // True when the painted area at (x, y) shows `text` as RenderText draws it.
@@ -84,15 +61,8 @@ bool AllPixels(const ClientPixels& shot, COLORREF colour) {
 
 QsoCall Qso(const char* call, const char* band, const char* country, const char* prefix, const char* exch, int hour,
             int minute) {
-    QsoCall q;
-    q.call = call;
-    q.band = band;
-    q.country = country;
-    q.prefix = prefix;
-    q.exchRcvd = exch;
-    q.freqHz = band[0] == '4' ? 7040000 : 14080000;
-    q.time = HostTime(2021, 3, 6, hour, minute);
-    return q;
+    return {.call = call, .time = HostTime(2021, 3, 6, hour, minute), .freqHz = band[0] == '4' ? 7040000u : 14080000u,
+            .exchRcvd = exch, .prefix = prefix, .country = country, .band = band};
 }
 
 class WindowsTest : public ::testing::Test {

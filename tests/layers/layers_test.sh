@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The folders under src/ are layers: a file may include its own folder's headers
-# and those of the layers below it, never one above. Prints every include that
-# goes upward and fails on any.
+# and those of the layers below it, never one above, and the portable ones no
+# Windows adapter's. Prints every include that breaks a rule and fails on any.
 set -euo pipefail
 src=${1:?usage: layers_test.sh SRC_DIR}
 layers=(base contest ui module win32 dll)  # bottom first
@@ -28,5 +28,15 @@ if grep -HnE '<(windows|fstream|filesystem)>|\b(fopen|freopen|fclose|fwrite|frea
   echo "the lines above reach the system around the seams"
   bad=1
 fi
-[ "$bad" -eq 0 ] && echo "layers: ${layers[*]} (bottom first); no include goes upward; contest and ui use only the seams"
+# The portable layers build and test on Linux: none of them includes a Windows
+# adapter's header.
+portable=(base contest ui)
+for dir in "${portable[@]}"; do
+  if grep -HnE '#include "[^"]*_win32\.h"' "$src/$dir"/*; then
+    echo "the lines above include a _win32 header into the portable $dir/"
+    bad=1
+  fi
+done
+[ "$bad" -eq 0 ] && echo "layers: ${layers[*]} (bottom first); no include goes upward; contest and ui use only the seams;" \
+  "${portable[*]} include no _win32 header"
 exit "$bad"

@@ -42,34 +42,6 @@ HWND WindowOf(DWORD pid, const std::wstring& start) {
     return s.found;
 }
 
-// What the screen shows where the window is: a window of another process cannot
-// be read through its own device context.
-ClientPixels ScreenPixels(HWND window) {
-    ClientPixels out;
-    RECT r{};
-    if (!GetWindowRect(window, &r) || r.right <= r.left || r.bottom <= r.top) return out;
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    if (BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY)) {
-        GdiFlush();
-        out.width = width;
-        out.height = height;
-        const auto* p = static_cast<const BYTE*>(bits);
-        for (int i = 0; i < width * height; ++i, p += 4) out.pixels.push_back(RGB(p[2], p[1], p[0]));
-    }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return out;
-}
-
 template <typename Done>
 bool WaitUntil(Done done, DWORD timeoutMs = 20000) {
     for (const DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(20))

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "cabrillo_header.h"
+#include "ledger.h"
 #include "logs/cty_dat.h"
 #include "replay_plan.h"
 #include "resources/resource.h"
+#include "logs/adif_reader.h"
+#include "logs/input_error.h"
 
 namespace {
 
@@ -138,10 +141,12 @@ TEST(ReplayPlan, TheContestPeriodLeavesQsosOutAndTheSummaryCountsThem) {
 
 TEST(ReplayPlan, RejectSummaryListsEachQsoWithItsReason) {
     const ReplayPlan plan = MakePlan(TwoQsos(), SmallCty(), ParseOptions({"log.adi"}));
-    EXPECT_EQ(RejectSummary(plan, {{1, ""}, {1, ""}}), "No QSO rejected, no dupes.\n");
-    EXPECT_EQ(RejectSummary(plan, {{0, "QSO:  14085  PSK31  2021-03-07 1015  SM5XYZ  599  0001  OH2BH  599  0042   "
-                                       "WRONG MODE !!!"},
-                                   {1, "QSO:  0  RTTY  2021-03-06 0002  SM5XYZ    K5ZD      DUPE !!!"}}),
+    Ledger ledger;
+    for (const auto& p : plan.qsos) ledger.rows.emplace_back().qso = &p.qso;
+    EXPECT_EQ(RejectSummary(ledger), "No QSO rejected, no dupes.\n");
+    ledger.rows[0].verdict = IntakeVerdict::wrongMode;
+    ledger.rows[1].verdict = IntakeVerdict::dupe;
+    EXPECT_EQ(RejectSummary(ledger),
               "Rejected and dupe QSOs: DUPE 1, WRONG MODE 1\n"
               "  record 1     line 1      2021-03-07 1015  20m   PSK31  OH2BH        WRONG MODE\n"
               "  record 2     line 2      2021-03-06 0002  20m   RTTY   K5ZD         DUPE\n");

@@ -19,34 +19,14 @@
 #include "module/stats_module.h"
 #include "contest/countries.h"
 #include "contest/report.h"
+#include "test_qso.h"
 
 namespace {
 
 StdFiles files;  // the real file system, under the scratch folder
 
-struct Qso {
-    std::string call, band, mode, exchRcvd, exchSent, prefix, country, continent;
-    DateTime time;
-    unsigned freqHz = 0;
-
-    QsoArgs args() const {
-        QsoArgs q;
-        q.myCall = "SM5XYZ";
-        q.call = call;
-        q.time = time;
-        q.freqHz = freqHz;
-        q.mode = mode;
-        q.rstSent = "599";
-        q.rstRcvd = "579";
-        q.exchSent = exchSent;
-        q.exchRcvd = exchRcvd;
-        q.prefix = prefix;
-        q.country = country;
-        q.continent = continent;
-        q.band = band;
-        return q;
-    }
-};
+// Every field but the own call and the reports is drawn at random (QsoSource).
+using Qso = TestQso;
 
 struct Stored {
     Qso q;
@@ -245,12 +225,8 @@ TEST(Differential, IndexedModuleMatchesThePlainRulesOverALongRandomRun) {
     std::vector<Qso> sent;
 
     auto reset = [&] {
-        ResetArgs r;
-        r.myCall = model.myCall;
-        r.myCountry = model.myCountry;
-        r.myContinent = model.myContinent;
-        r.start = model.start;
-        r.end = model.end;
+        const ResetArgs r{.hostFolder = {}, .myCall = model.myCall, .start = model.start, .end = model.end,
+                          .myCountry = model.myCountry, .myContinent = model.myContinent};
         ASSERT_EQ(module.ResetStats0(r), 1);
         model.Reset();
         sent.clear();

@@ -8,24 +8,11 @@
 #include "fake_env.h"
 #include "fake_files.h"
 #include "module/stats_module.h"
+#include "test_qso.h"
 
 namespace {
 
-QsoArgs Qso(std::string_view call, std::string_view band) {
-    QsoArgs q;
-    q.myCall = "SM5XYZ";
-    q.call = call;
-    q.time = FromCalendar(2021, 3, 6, 12, 0);
-    q.freqHz = 14085000;
-    q.mode = "RTTY";
-    q.exchSent = "0001";
-    q.exchRcvd = "0042";
-    q.prefix = "DL1";
-    q.country = "DL";
-    q.continent = "EU";
-    q.band = band;
-    return q;
-}
+TestQso Qso(const char* call, const char* band) { return {.call = call, .band = band}; }
 
 // The file as a list of what each line is.
 std::vector<std::string> Shape(const std::string& bytes) {
@@ -65,14 +52,16 @@ TEST(FileFaults, EachFailingFileOperationLosesOnlyItsOwnEffect) {
         reset.myCall = "SM5XYZ";
         reset.end = FromCalendar(2021, 3, 7);
         module.ResetStats0(reset);
-        EXPECT_EQ(module.AddData0(Qso("DL1ABC", "20m")), 1);
-        EXPECT_EQ(module.AddData0(Qso("DL1ABC", "20m")), 1);  // a dupe
-        EXPECT_EQ(module.AddData0(Qso("OH2XX", "30m")), 0);
-        EXPECT_EQ(module.RemoveData0(Qso("OH2XX", "30m")), 1);
+        EXPECT_EQ(module.AddData0(Qso("DL1ABC", "20m").args()), 1);
+        EXPECT_EQ(module.AddData0(Qso("DL1ABC", "20m").args()), 1);  // a dupe
+        EXPECT_EQ(module.AddData0(Qso("OH2XX", "30m").args()), 0);
+        EXPECT_EQ(module.RemoveData0(Qso("OH2XX", "30m").args()), 1);
         const std::string report = module.GetResult0();
         EXPECT_NE(report.find("Total\t 1"), std::string::npos) << cases[failing].first;
 
-        if (failing == 0) EXPECT_EQ(files.opens, 7);  // the pass makes the operations above
+        if (failing == 0) {
+            EXPECT_EQ(files.opens, 7);  // the pass makes the operations above
+        }
         EXPECT_EQ(Shape(files.content[module.state().badQsoPath]), cases[failing].second) << cases[failing].first;
     }
 }

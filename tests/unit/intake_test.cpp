@@ -6,35 +6,13 @@
 
 #include "fake_env.h"
 #include "module/stats_module.h"
+#include "test_qso.h"
 
 namespace {
 
 StdFiles files;  // the real file system, under the scratch folder
 
-struct Qso {
-    std::string call = "DL1ABC", band = "20m", mode = "RTTY", exchRcvd = "0042", exchSent = "0001";
-    std::string prefix = "DL1", country = "DL", continent = "EU";
-    DateTime time = FromCalendar(2021, 3, 6, 12, 0, 0);
-    unsigned freqHz = 14085999;
-
-    QsoArgs args() const {
-        QsoArgs q;
-        q.myCall = "SM5XYZ";
-        q.call = call;
-        q.time = time;
-        q.freqHz = freqHz;
-        q.mode = mode;
-        q.rstSent = "599";
-        q.rstRcvd = "579";
-        q.exchSent = exchSent;
-        q.exchRcvd = exchRcvd;
-        q.prefix = prefix;
-        q.country = country;
-        q.continent = continent;
-        q.band = band;
-        return q;
-    }
-};
+using Qso = TestQso;
 
 class IntakeTest : public ::testing::Test {
 protected:
@@ -48,7 +26,7 @@ TEST_F(IntakeTest, StoredRecordCarriesTheHostsTexts) {
     q.call = "OH2XX";
     q.country = "OH";
     q.prefix = "OH2";
-    ASSERT_EQ(AddData(state, files, q.args()), 1);
+    ASSERT_EQ(AddData(state, files, q.args()), IntakeVerdict::accepted);
     ASSERT_EQ(state.shared.log.size(), 1u);
     const CInfo& r = state.shared.log[0];
     EXPECT_EQ(r.call, "OH2XX");
@@ -78,17 +56,33 @@ TEST_F(IntakeTest, PrefixKeptOnlyForNordicBalticAndCallAreaForTheSeven) {
 TEST_F(IntakeTest, RejectedQsosAreNotStoredButAWorkedBandStillCounts) {
     Qso wrongBand;
     wrongBand.band = "30m";
-    EXPECT_EQ(AddData(state, files, wrongBand.args()), 0);
+    EXPECT_EQ(AddData(state, files, wrongBand.args()), IntakeVerdict::wrongBand);
     Qso wrongMode;
     wrongMode.band = "40m";
     wrongMode.mode = "PSK31";
-    EXPECT_EQ(AddData(state, files, wrongMode.args()), 0);
+    EXPECT_EQ(AddData(state, files, wrongMode.args()), IntakeVerdict::wrongMode);
     Qso noNumber;
     noNumber.band = "15m";
     noNumber.exchSent = "";
-    EXPECT_EQ(AddData(state, files, noNumber.args()), 0);
+    EXPECT_EQ(AddData(state, files, noNumber.args()), IntakeVerdict::noRxNumber);
     EXPECT_TRUE(state.shared.log.empty());
     EXPECT_EQ(state.workedBands, (TextList{"40m", "15m"}));
+}
+
+TEST_F(IntakeTest, TheFirstFailingTestDecidesAndOnlyAQsoThatPassesThemAllIsADupe) {
+    Qso q{.band = "30m", .mode = "CW", .exchRcvd = ""};
+    EXPECT_EQ(AddData(state, files, q.args()), IntakeVerdict::wrongBand);
+    q.band = "20m";
+    EXPECT_EQ(AddData(state, files, q.args()), IntakeVerdict::wrongMode);
+    q.mode = "RTTY";
+    EXPECT_EQ(AddData(state, files, q.args()), IntakeVerdict::noRxNumber);
+    q.exchRcvd = "0042";
+    EXPECT_EQ(AddData(state, files, q.args()), IntakeVerdict::accepted);
+    q.exchSent = "";  // the same call, band and mode again, but no number
+    EXPECT_EQ(AddData(state, files, q.args()), IntakeVerdict::noRxNumber);
+    q.exchSent = "0001";
+    EXPECT_EQ(AddData(state, files, q.args()), IntakeVerdict::dupe);
+    EXPECT_EQ(state.shared.log.size(), 2u);
 }
 
 TEST_F(IntakeTest, RemovingTheLastQsoEmptiesThePerBandLists) {

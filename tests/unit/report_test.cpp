@@ -9,6 +9,7 @@
 #include "contest/intake.h"
 #include "contest/reset.h"
 #include "module/live_score.h"
+#include "test_qso.h"
 
 namespace {
 
@@ -57,21 +58,10 @@ protected:
     }
 
     void Add(const Qso& q) {
-        QsoArgs a;
-        a.myCall = "SM5XYZ";
-        a.call = q.call;
-        a.time = q.time;
-        a.freqHz = 14085000;
-        a.mode = q.mode;
-        a.rstSent = "599";
-        a.rstRcvd = "599";
-        a.exchSent = "0001";
-        a.exchRcvd = q.exch;
-        a.prefix = q.prefix;
-        a.country = q.country;
-        a.continent = q.continent;
-        a.band = q.band;
-        AddData(state, files, a);
+        const TestQso t{.call = q.call, .band = q.band, .mode = q.mode, .exchRcvd = q.exch, .prefix = q.prefix,
+                        .country = q.country, .continent = q.continent, .rstRcvd = "599", .time = q.time,
+                        .freqHz = 14085000};
+        AddData(state, files, t.args());
     }
 
     // Bands first worked 20m, 80m, 40m, 80M, 15m; one WRONG BAND and one WRONG MODE

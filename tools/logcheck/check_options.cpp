@@ -1,6 +1,11 @@
 #include "check_options.h"
 
 #include <cmath>
+#include <set>
+
+#include "logs/input_error.h"
+#include "logs/text.h"
+#include "logs/dates.h"
 
 const char* const kCheckUsage =
     "usage: logcheck FOLDER [options]\n"
@@ -36,9 +41,7 @@ int Count(const std::string& option, const std::string& v, int low, int high) {
 }
 
 std::int32_t Minute(const std::string& option, const std::string& v) {
-    DateTime t;
-    if (!ParseWhen(v, t)) throw InputError(option + " \"" + v + "\" is not a date YYYY-MM-DD or \"YYYY-MM-DD HHMM\"");
-    return static_cast<std::int32_t>(std::llround(t.value * 1440.0));
+    return static_cast<std::int32_t>(std::llround(WhenOption(option, v).value * 1440.0));
 }
 
 std::vector<std::string> Words(const std::string& text) {
@@ -77,6 +80,11 @@ CheckOptions ParseCheckOptions(const std::vector<std::string>& args) {
             o.folder = a;
             continue;
         }
+        // An unknown option is named as such, not taken to want the next argument.
+        static const std::set<std::string> kValued = {
+            "--cty",      "--scp",    "--out",            "--start",   "--end",         "--window", "--offset-limit",
+            "--exchange", "--number", "--exchange-field", "--penalty", "--contest-mode"};
+        if (kValued.count(a) == 0) throw InputError("unknown option " + a);
         if (i + 1 >= args.size()) throw InputError(a + " needs a value");
         const std::string& v = args[++i];
         if (a == "--cty") o.ctyFile = v;
@@ -102,7 +110,7 @@ CheckOptions ParseCheckOptions(const std::vector<std::string>& args) {
                 else throw InputError("--contest-mode \"" + v + "\" is not RY, CW, PH or DG");
             }
             if (o.settings.contestModes.empty()) throw InputError("--contest-mode names no mode");
-        } else throw InputError("unknown option " + a);
+        }
     }
     if (o.folder.empty()) throw InputError("no folder of logs given");
     if (endIsDate) *o.settings.end += 1439;  // a day named as the end takes all of it

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "cross_check.h"
-#include "logs/log_file.h"
+#include "logs/log_records.h"
 
 struct CheckOptions {
     std::string folder;

@@ -8,6 +8,7 @@
 #include "base/html_text.h"
 #include "logs/csv_field.h"
 #include "parallel.h"
+#include "logs/text.h"
 
 namespace {
 
@@ -153,8 +154,7 @@ std::string CheckingReport(const ContestLogs& logs, const CheckResult& result, c
         for (std::size_t i = 0; i < log.qsos.size(); ++i) {
             const Verdict v = c.qsos[i].verdict;
             if (v == Verdict::ok) continue;
-            const bool removed = v == Verdict::nil || v == Verdict::bustedCall || v == Verdict::bustedExchange ||
-                                 (v == Verdict::unique && settings.removeUniques);
+            const bool removed = RemovedFromCheckedScore(v, settings.removeUniques);
             if (removed != removedPart) continue;
             part += "  line " + std::to_string(log.qsos[i].line) + ": " + std::string(log.Line(log.qsos[i])) + "\r\n";
             part += "    " + std::string(VerdictName(v)) + ": " + EvidenceText(logs, result, settings, l, i) + "\r\n";

@@ -2,6 +2,10 @@
 
 #include <cmath>
 
+#include "logs/input_error.h"
+#include "logs/text.h"
+#include "logs/log_file.h"
+
 std::uint32_t Names::Id(std::string_view text) {
     if (const auto it = ids_.find(std::string(text)); it != ids_.end()) return it->second;
     const auto id = static_cast<std::uint32_t>(texts_.size());

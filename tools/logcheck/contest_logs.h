@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "logs/log_file.h"
+#include "logs/log_records.h"
 
 // Texts as numbers: one table for calls, one for bands, one for modes.
 class Names {

@@ -5,8 +5,10 @@
 #include <unordered_map>
 
 #include "call_distance.h"
+#include "contest/scoring.h"
 #include "logs/master_scp.h"
 #include "logs/rtty_shift.h"
+#include "logs/text.h"
 #include "parallel.h"
 #include "station_score.h"
 
@@ -59,7 +61,7 @@ public:
         const std::size_t n = logs_.logs.size();
         result_.logs.resize(n);
         inPeriod_.resize(n);
-        rulings_.resize(n);
+        verdicts_.resize(n);
         // The clocks first, from every QSO: the period is judged on the clock corrected.
         for (std::size_t l = 0; l < n; ++l) inPeriod_[l].assign(logs_.logs[l].qsos.size(), true);
         EstimateOffsets();
@@ -92,7 +94,7 @@ private:
         for (std::size_t i = 0; i < log.qsos.size(); ++i) inPeriod_[l][i] = Within(log.qsos[i].minute - c.offset);
         StationScore score = ScoreStation(logs_, log, calls_, inPeriod_[l], s_.contestModes);
         c.claimed = score.figures;
-        rulings_[l] = std::move(score.rulings);
+        verdicts_[l] = std::move(score.verdicts);
         for (std::size_t i = 0; i < log.qsos.size(); ++i) c.qsos[i].points = score.points[i];
     }
 
@@ -261,18 +263,18 @@ private:
                 if (!inPeriod_[l][i]) {
                     v.verdict = Verdict::outsidePeriod;
                     v.why = Why::rule;
-                } else if (rulings_[l][i] == Ruling::wrongBand) {
+                } else if (verdicts_[l][i] == IntakeVerdict::wrongBand) {
                     v.verdict = Verdict::wrongBand;
                     v.why = Why::rule;
-                } else if (rulings_[l][i] == Ruling::wrongMode) {
+                } else if (verdicts_[l][i] == IntakeVerdict::wrongMode) {
                     v.verdict = Verdict::wrongMode;
                     v.why = Why::rule;
-                } else if (rulings_[l][i] == Ruling::dupe) {
+                } else if (verdicts_[l][i] == IntakeVerdict::dupe) {
                     v.verdict = Verdict::dupe;
                     v.why = Why::dupeOf;
                     v.otherLog = static_cast<std::int32_t>(l);
                     v.otherQso = FirstOf(log, i);
-                } else if (rulings_[l][i] == Ruling::noNumber) {
+                } else if (verdicts_[l][i] == IntakeVerdict::noRxNumber) {
                     v.verdict = Verdict::bustedExchange;
                     v.why = Why::noNumber;
                 } else if (matched_[l][i] != kNone) {
@@ -379,8 +381,7 @@ private:
         int penalty = 0, errors = 0;
         for (std::size_t i = 0; i < log.qsos.size(); ++i) {
             const Verdict v = c.qsos[i].verdict;
-            const bool removed = v == Verdict::nil || v == Verdict::bustedCall || v == Verdict::bustedExchange ||
-                                 (v == Verdict::unique && s_.removeUniques);
+            const bool removed = RemovedFromCheckedScore(v, s_.removeUniques);
             handed[i] = inPeriod_[l][i] && !removed;
             if (v == Verdict::nil || v == Verdict::bustedCall) penalty += s_.penalty * c.qsos[i].points;
             if (removed || v == Verdict::unique) ++errors;
@@ -390,7 +391,7 @@ private:
         c.penaltyPoints = penalty;
         if (penalty > 0) {
             const int points = std::max(0, c.checked.points - penalty);
-            c.checked.score = std::int64_t{points} * (c.checked.exchangeMults + c.checked.prefixMults);
+            c.checked.score = ClaimedScore(points, c.checked.exchangeMults, c.checked.prefixMults);
         }
         const std::size_t counted = log.qsos.size() - static_cast<std::size_t>(c.counts[int(Verdict::outsidePeriod)]);
         c.errorRate = counted ? 100.0 * errors / static_cast<double>(counted) : 0;
@@ -402,7 +403,7 @@ private:
     const std::function<void(double)>& progress_;
     CheckResult result_;
     std::vector<std::vector<bool>> inPeriod_;
-    std::vector<std::vector<Ruling>> rulings_;
+    std::vector<std::vector<std::optional<IntakeVerdict>>> verdicts_;
     std::vector<std::vector<std::uint64_t>> matched_;
     std::vector<std::vector<std::uint32_t>> byTime_;
 };

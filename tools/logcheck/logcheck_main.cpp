@@ -14,6 +14,7 @@
 #include "logs/cty_dat.h"
 #include "logs/master_scp.h"
 #include "parallel.h"
+#include "logs/input_error.h"
 
 namespace fs = std::filesystem;
 

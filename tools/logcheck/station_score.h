@@ -4,9 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "contest/qso_args.h"
 #include "contest_logs.h"
 #include "logs/callsign.h"
 #include "verdicts.h"
@@ -23,11 +25,8 @@ private:
     std::vector<CallAnalysis> analyses_;
 };
 
-// How the rule code took one QSO.
-enum class Ruling : std::uint8_t { counted, dupe, wrongBand, wrongMode, noNumber, notHanded };
-
 struct StationScore {
-    std::vector<Ruling> rulings;  // by QSO
+    std::vector<std::optional<IntakeVerdict>> verdicts;  // by QSO: the rule code's; none when not handed over
     std::vector<std::int32_t> points;  // by QSO: the points of a counted QSO
     ScoreFigures figures;
 };

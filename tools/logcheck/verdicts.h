@@ -22,6 +22,13 @@ inline constexpr int kVerdictCount = 9;
 // The name in verdicts.csv: "ok", "nil", "busted-call", ...
 const char* VerdictName(Verdict v);
 
+// The verdicts that take a QSO out of the checked score; a unique call only when
+// the sponsor asks for it. The others are flagged and kept as the plug-in judges them.
+inline bool RemovedFromCheckedScore(Verdict v, bool removeUniques) {
+    return v == Verdict::nil || v == Verdict::bustedCall || v == Verdict::bustedExchange ||
+           (v == Verdict::unique && removeUniques);
+}
+
 // Why the verdict was given; the evidence fields it uses are named.
 enum class Why : std::uint8_t {
     matched,          // other: the matching QSO

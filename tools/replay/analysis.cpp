@@ -11,7 +11,7 @@ long long Seconds(const DateTime& t) { return std::llround(t.value * 86400.0); }
 long long HourOf(const DateTime& t) { return Seconds(t) / 3600 - (Seconds(t) % 3600 < 0 ? 1 : 0); }
 DateTime HourStart(long long hour) { return DateTime{static_cast<double>(hour) / 24.0}; }
 
-bool Stored(const LedgerRow& r) { return r.verdict != LedgerVerdict::rejected; }
+bool IsStored(const LedgerRow& r) { return Stored(r.verdict); }
 
 // Rows in time order; the log's own order breaks ties.
 std::vector<const LedgerRow*> ByTime(const Ledger& ledger, bool (*keep)(const LedgerRow&)) {
@@ -39,8 +39,8 @@ BestRate BestStretch(std::vector<DateTime> times, int minutes) {
 
 Analysis Analyse(const Ledger& ledger, const std::vector<std::string>& bandOrder, int breakMinutes) {
     Analysis a;
-    const auto stored = ByTime(ledger, Stored);
-    const auto counted = ByTime(ledger, [](const LedgerRow& r) { return r.verdict == LedgerVerdict::counted; });
+    const auto stored = ByTime(ledger, IsStored);
+    const auto counted = ByTime(ledger, [](const LedgerRow& r) { return r.verdict == IntakeVerdict::accepted; });
 
     for (const auto& band : bandOrder)
         for (const auto* r : counted)

@@ -4,6 +4,7 @@
 
 #include "contest/report.h"
 #include "svg_chart.h"
+#include "logs/text.h"
 
 namespace {
 

@@ -3,7 +3,8 @@
 #include <array>
 #include <sstream>
 
-#include "logs/log_file.h"
+#include "logs/input_error.h"
+#include "logs/text.h"
 #include "resources/resource.h"
 
 namespace {

@@ -5,29 +5,39 @@
 #include <stdexcept>
 
 #include "base/std_files.h"
+#include "contest/bad_qso_file.h"
 #include "contest/intake.h"
 #include "contest/scoring.h"
 #include "logs/csv_field.h"
+#include "logs/text.h"
 
 namespace {
 
+// What replay hands the real plug-in for the QSO (replay_win32.cpp).
 QsoArgs ArgsOf(const ReplayPlan& plan, const PlannedQso& p) {
     const LogQso& q = p.qso;
-    QsoArgs a;
-    a.myCall = plan.myCall;
-    a.call = q.call;
-    a.time = q.time;
-    a.freqHz = q.freqHz <= 0xFFFFFFFFu ? static_cast<unsigned>(q.freqHz) : 0;  // as replay hands it over
-    a.mode = q.mode;
-    a.rstSent = q.rstSent;
-    a.rstRcvd = q.rstRcvd;
-    a.exchSent = q.exchSent;
-    a.exchRcvd = q.exchRcvd;
-    a.prefix = p.station.prefix;
-    a.country = p.station.country;
-    a.continent = p.station.continent;
-    a.band = q.band;
-    return a;
+    return {.myCall = plan.myCall, .call = q.call, .time = q.time, .freqHz = HostFreqHz(q), .mode = q.mode,
+            .rstSent = q.rstSent, .rstRcvd = q.rstRcvd, .exchSent = q.exchSent, .exchRcvd = q.exchRcvd,
+            .prefix = p.station.prefix, .country = p.station.country, .continent = p.station.continent,
+            .band = q.band};
+}
+
+std::string Judged(IntakeVerdict v) {
+    return v == IntakeVerdict::accepted ? "counts it" : v == IntakeVerdict::dupe ? "takes it as a dupe" : "rejects it";
+}
+
+std::string Shown(const std::string& line) { return line.empty() ? "none" : "\"" + Printable(line) + "\""; }
+
+// The plug-in's answer and bad-QSO line for a QSO against those of its rule code.
+void HoldAgainst(const QsoOutcome& plugin, int record, IntakeVerdict v, const std::string& line) {
+    const bool stored = plugin.result != 0;
+    const std::string which = "record " + std::to_string(record) + ": ";
+    if (stored != Stored(v))
+        throw std::runtime_error(which + "the plug-in " + (stored ? "stored it" : "rejected it") + ", its rule code " +
+                                 Judged(v));
+    if (plugin.badLine != line && !(plugin.badLine.empty() && !stored))
+        throw std::runtime_error(which + "the plug-in's bad-QSO line is " + Shown(plugin.badLine) +
+                                 ", its rule code's " + Shown(line));
 }
 
 }  // namespace
@@ -50,11 +60,10 @@ const char* PointClassName(PointClass c) {
 
 std::string VerdictText(const LedgerRow& row) {
     switch (row.verdict) {
-        case LedgerVerdict::counted: return "counted";
-        case LedgerVerdict::dupe: return "dupe of record " + std::to_string(row.dupeOf);
-        case LedgerVerdict::rejected: break;
+        case IntakeVerdict::accepted: return "counted";
+        case IntakeVerdict::dupe: return "dupe of record " + std::to_string(row.dupeOf);
+        default: return std::string(BadQsoReason(row.verdict));
     }
-    return row.reason;
 }
 
 Ledger MakeLedger(const ReplayPlan& plan, const std::vector<QsoOutcome>& outcomes) {
@@ -75,29 +84,18 @@ Ledger MakeLedger(const ReplayPlan& plan, const std::vector<QsoOutcome>& outcome
     for (std::size_t i = 0; i < plan.qsos.size(); ++i) {
         const LogQso& q = plan.qsos[i].qso;
         const QsoOutcome& o = outcomes[i];
+        const QsoArgs args = ArgsOf(plan, plan.qsos[i]);
         LedgerRow row;
         row.qso = &q;
-        const std::size_t before = state.shared.log.size();
-        const bool stored = AddData(state, files, ArgsOf(plan, plan.qsos[i])) != 0 && state.shared.log.size() > before;
-        const bool dllDupe = !o.badLine.empty() && RejectionReason(o.badLine) == "DUPE";
-        const bool dllStored = o.result != 0;
-        const bool dupe = stored && state.shared.log.back().dupe != 0;
-        if (stored != dllStored || dupe != dllDupe)
-            throw std::runtime_error("record " + std::to_string(q.record) + ": the plug-in " +
-                                     (dllStored ? (dllDupe ? "took it as a dupe" : "counted it") : "rejected it") +
-                                     ", its rule code " +
-                                     (stored ? (dupe ? "takes it as a dupe" : "counts it") : "rejects it"));
-        if (!stored) {
-            row.reason = o.badLine.empty() ? "rejected" : RejectionReason(o.badLine);
-        } else {
+        row.verdict = AddData(state, files, args);
+        HoldAgainst(o, q.record, row.verdict, BadQsoLine(args, row.verdict));
+        if (Stored(row.verdict)) {
             const CInfo& r = state.shared.log.back();
             const std::string key = r.call + '\n' + r.band + '\n' + r.mode;
-            if (dupe) {
-                row.verdict = LedgerVerdict::dupe;
+            if (row.verdict == IntakeVerdict::dupe) {
                 row.dupeOf = firstStored[key];
             } else {
                 firstStored.emplace(key, q.record);
-                row.verdict = LedgerVerdict::counted;
                 row.pointClass = ClassifyQso(r, own.country, own.continent);
                 row.points = QsoPoints(r.band, r, own);
                 if (exchanges[r.band].insert(r.multExch).second) row.newExchangeMult = r.multExch;
@@ -110,11 +108,9 @@ Ledger MakeLedger(const ReplayPlan& plan, const std::vector<QsoOutcome>& outcome
         for (auto& b : ledger.bands)
             if (b.band == q.band) band = &b;
         if (!band) band = &ledger.bands.emplace_back(LedgerBand{q.band});
-        switch (row.verdict) {
-            case LedgerVerdict::counted: ++band->qsos; break;
-            case LedgerVerdict::dupe: ++band->dupes; break;
-            case LedgerVerdict::rejected: ++band->rejected; break;
-        }
+        if (row.verdict == IntakeVerdict::accepted) ++band->qsos;
+        else if (row.verdict == IntakeVerdict::dupe) ++band->dupes;
+        else ++band->rejected;
         band->points += row.points;
         points += row.points;
         // A stored QSO always has a received exchange, so an empty one means none new.
@@ -128,7 +124,7 @@ Ledger MakeLedger(const ReplayPlan& plan, const std::vector<QsoOutcome>& outcome
         }
         row.exchangeMults = exchangeMults;
         row.prefixMults = prefixMults;
-        row.score = static_cast<std::int64_t>(points) * (exchangeMults + prefixMults);
+        row.score = ClaimedScore(points, exchangeMults, prefixMults);
         ledger.rows.push_back(std::move(row));
     }
     ledger.score = ledger.rows.empty() ? 0 : ledger.rows.back().score;
@@ -150,7 +146,7 @@ std::string LedgerCsv(const Ledger& ledger) {
                                       q.exchRcvd,
                                       VerdictText(row),
                                       row.pointClass ? PointClassName(*row.pointClass) : "",
-                                      row.verdict == LedgerVerdict::counted ? std::to_string(row.points) : "",
+                                      row.verdict == IntakeVerdict::accepted ? std::to_string(row.points) : "",
                                       row.newExchangeMult,
                                       row.newPrefixMult,
                                       std::to_string(row.score)};
@@ -162,4 +158,23 @@ std::string LedgerCsv(const Ledger& ledger) {
         out += "\r\n";
     }
     return out;
+}
+
+std::string RejectSummary(const Ledger& ledger) {
+    std::map<std::string_view, int> counts;
+    std::string lines;
+    for (const auto& row : ledger.rows) {
+        if (row.verdict == IntakeVerdict::accepted) continue;
+        const std::string_view reason = BadQsoReason(row.verdict);
+        ++counts[reason];
+        lines += RecordRow(*row.qso) + " " + std::string(reason) + "\n";
+    }
+    if (counts.empty()) return "No QSO rejected, no dupes.\n";
+    std::string text = "Rejected and dupe QSOs:";
+    const char* sep = " ";
+    for (const auto& [reason, n] : counts) {
+        text += sep + std::string(reason) + " " + std::to_string(n);
+        sep = ", ";
+    }
+    return text + "\n" + lines;
 }

@@ -10,14 +10,12 @@
 
 #include "replay_plan.h"
 #include "contest/countries.h"
-
-enum class LedgerVerdict { counted, dupe, rejected };
+#include "contest/qso_args.h"
 
 struct LedgerRow {
     const LogQso* qso = nullptr;  // in the plan the ledger was made from
-    LedgerVerdict verdict = LedgerVerdict::rejected;
-    std::string reason;  // rejected: the plug-in's reason ("WRONG MODE")
-    int dupeOf = 0;      // dupe: record number of the QSO it duplicates
+    IntakeVerdict verdict = IntakeVerdict::accepted;  // the rule code's, as the plug-in answered
+    int dupeOf = 0;  // dupe: record number of the QSO it duplicates
     std::optional<PointClass> pointClass;  // counted QSOs only
     int points = 0;
     std::string newExchangeMult, newPrefixMult;  // the new multiplier, empty when none
@@ -39,15 +37,20 @@ struct Ledger {
     const LedgerBand* Band(const std::string& band) const;
 };
 
-// Runs the plug-in's portable intake beside the real plug-in's answers and scores
-// each stored QSO with its rule code. Throws std::runtime_error naming the record
-// when the two disagree on whether a QSO was stored or a dupe.
+// Runs the plug-in's portable intake over the QSOs the real plug-in was handed,
+// and scores each stored QSO with its rule code. Throws std::runtime_error naming
+// the record where the two disagree: on whether the QSO was stored, or on its
+// bad-QSO line, byte for byte. A rejected QSO's line may be missing (the file could
+// not be written): its 0 already says it was rejected.
 Ledger MakeLedger(const ReplayPlan& plan, const std::vector<QsoOutcome>& outcomes);
 
 // "Nordic-Baltic", "own country", "own continent", "other continent".
 const char* PointClassName(PointClass c);
-// "counted", "dupe of record N" or the rejection reason.
+// "counted", "dupe of record N" or the reason of the bad-QSO file ("WRONG MODE").
 std::string VerdictText(const LedgerRow& row);
+
+// A short account of the rejected and dupe QSOs with their reasons.
+std::string RejectSummary(const Ledger& ledger);
 
 // The ledger as CSV (RFC 4180: CR LF line ends, fields quoted when needed), a
 // header row of column names first.

@@ -37,7 +37,7 @@ std::vector<LivePost> LivePosts(const ReplayPlan& plan, const Ledger& ledger, co
     };
     for (std::size_t i = 0; i < ledger.rows.size(); ++i) {
         const LedgerRow& row = ledger.rows[i];
-        if (row.verdict == LedgerVerdict::counted) {
+        if (row.verdict == IntakeVerdict::accepted) {
             BandFigures* band = nullptr;
             for (BandFigures& b : sheet.bands)
                 if (b.band == row.qso->band) band = &b;

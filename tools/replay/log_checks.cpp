@@ -3,6 +3,8 @@
 #include <map>
 #include <set>
 
+#include "logs/text.h"
+
 namespace {
 
 FlaggedQso Flag(const LogQso& q, std::string note) { return {q.record, q.time, q.band, q.call, std::move(note)}; }
@@ -18,13 +20,13 @@ LogChecks CheckLog(const ReplayPlan& plan, const Ledger& ledger, const std::unor
         const LogQso& q = *row.qso;
         ++timesInLog[q.call];
         byRecord[q.record] = &q;
-        if (row.verdict == LedgerVerdict::counted) numbersOfCall[q.call].insert(q.exchRcvd);
+        if (row.verdict == IntakeVerdict::accepted) numbersOfCall[q.call].insert(q.exchRcvd);
     }
     for (const auto& q : plan.outsidePeriod) ++timesInLog[q.call];
 
     for (const auto& row : ledger.rows) {
         const LogQso& q = *row.qso;
-        if (row.verdict == LedgerVerdict::counted && numbersOfCall[q.call].size() > 1)
+        if (row.verdict == IntakeVerdict::accepted && numbersOfCall[q.call].size() > 1)
             checks.differentNumbers.push_back(Flag(q, "received " + q.exchRcvd));
         if (!q.exchRcvd.empty() && !IsDigits(q.exchRcvd, 4)) {
             const std::string figures = FiguresReading(q.exchRcvd);
@@ -32,7 +34,7 @@ LogChecks CheckLog(const ReplayPlan& plan, const Ledger& ledger, const std::unor
                 Flag(q, "received \"" + Printable(q.exchRcvd) + "\"" +
                             (figures.empty() ? std::string() : ", reads " + figures + " on figures")));
         }
-        if (row.verdict == LedgerVerdict::dupe) {
+        if (row.verdict == IntakeVerdict::dupe) {
             std::string note = "dupe of record " + std::to_string(row.dupeOf);
             if (const auto it = byRecord.find(row.dupeOf); it != byRecord.end())
                 note += " (" + FormatTime(it->second->time, "%Y-%m-%d %H%M") + ", received " + it->second->exchRcvd + ")";

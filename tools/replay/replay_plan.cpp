@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <map>
 #include <set>
 
 #include "logs/cty_dat.h"
 #include "contest/contest_rules.h"
 #include "contest/call_check.h"
+#include "logs/input_error.h"
+#include "logs/text.h"
+#include "logs/dates.h"
 
 namespace {
 
@@ -65,12 +67,7 @@ ReplayOptions ParseOptions(const std::vector<std::string>& args) {
             if (i + 1 >= args.size()) throw InputError("the option " + a + " needs a value");
             return args[++i];
         };
-        auto when = [&](std::optional<DateTime>& out) {
-            const std::string& v = value();
-            DateTime t;
-            if (!ParseWhen(v, t)) throw InputError(a + " \"" + v + "\" is not a date YYYY-MM-DD or \"YYYY-MM-DD HHMM\"");
-            out = t;
-        };
+        auto when = [&](std::optional<DateTime>& out) { out = WhenOption(a, value()); };
         if (a == "--help" || a == "-h" || a == "/?") o.help = true;
         else if (a == "--cty") o.ctyFile = value();
         else if (a == "--mycall") o.myCall = ToUpper(Trim(value()));
@@ -178,13 +175,6 @@ ReplayPlan MakePlan(const LogFile& log, const CountryFile& cty, const ReplayOpti
     return plan;
 }
 
-std::string RejectionReason(const std::string& badLine) {
-    const auto bang = badLine.rfind(" !!!");
-    const auto start = badLine.rfind("   ", bang);
-    if (bang == std::string::npos || start == std::string::npos) return "rejected";
-    return badLine.substr(start + 3, bang - start - 3);
-}
-
 std::string RecordRow(const LogQso& q) {
     char row[160];
     std::snprintf(row, sizeof row, "%s%s  %-5s %-6s %-12s", Where(q.record, q.line).c_str(), FormatTime(q.time, "%Y-%m-%d %H%M").c_str(), q.band.c_str(),
@@ -243,25 +233,4 @@ std::string CallVerdict(int checkResult) {
         case kNotAccepted: return "not accepted (band or mode)";
         default: return "answer " + std::to_string(checkResult);
     }
-}
-
-std::string RejectSummary(const ReplayPlan& plan, const std::vector<QsoOutcome>& outcomes) {
-    std::map<std::string, int> counts;
-    std::string lines;
-    for (std::size_t i = 0; i < outcomes.size() && i < plan.qsos.size(); ++i) {
-        const auto& o = outcomes[i];
-        if (o.result != 0 && o.badLine.empty()) continue;
-        const std::string verdict = o.badLine.empty() ? "rejected" : RejectionReason(o.badLine);
-        ++counts[verdict];
-        const LogQso& q = plan.qsos[i].qso;
-        lines += RecordRow(q) + " " + verdict + "\n";
-    }
-    if (counts.empty()) return "No QSO rejected, no dupes.\n";
-    std::string text = "Rejected and dupe QSOs:";
-    const char* sep = " ";
-    for (const auto& [verdict, n] : counts) {
-        text += sep + verdict + " " + std::to_string(n);
-        sep = ", ";
-    }
-    return text + "\n" + lines;
 }

@@ -8,7 +8,7 @@
 
 #include "logs/callsign.h"
 #include "contest/bad_qso_file.h"  // BadQsoFileName: the plug-in's own
-#include "logs/log_file.h"
+#include "logs/log_records.h"
 
 class CountryFile;
 
@@ -60,6 +60,10 @@ struct PlannedQso {
     CallAnalysis station;
 };
 
+// The frequency as the host's argument holds it, 32 bits of Hz: 0 above 4.29 GHz,
+// where the band name alone tells the plug-in where the QSO was.
+inline unsigned HostFreqHz(const LogQso& q) { return q.freqHz <= 0xFFFFFFFFu ? static_cast<unsigned>(q.freqHz) : 0; }
+
 struct ReplayPlan {
     std::string myCall;
     CallAnalysis me;
@@ -82,15 +86,11 @@ std::string SkipSummary(const ReplayPlan& plan);
 std::string RecordRow(const LogQso& q);
 
 // What the plug-in made of one QSO: AddData0's answer and the line it added to the
-// bad-QSO file (empty when none).
+// bad-QSO file (empty when none), for the ledger to hold against the rule code.
 struct QsoOutcome {
     int result = 1;
     std::string badLine;
 };
-
-// The plug-in's verdict in a bad-QSO line ("DUPE", "WRONG MODE"); "rejected" when
-// the line names none.
-std::string RejectionReason(const std::string& badLine);
 // The contest band with the most QSOs of the plan (the lower band on a tie); the
 // first contest band when the plan has none on them.
 std::string BusiestBand(const ReplayPlan& plan);
@@ -102,5 +102,3 @@ std::string EmptyHeaderWarning(const std::vector<std::string>& emptyTags);
 // What the operator is told of CheckCall0's answer for a typed call.
 std::string CallVerdict(int checkResult);
 
-// A short account of the rejected and dupe QSOs with their reasons.
-std::string RejectSummary(const ReplayPlan& plan, const std::vector<QsoOutcome>& outcomes);

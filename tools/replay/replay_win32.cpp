@@ -32,6 +32,10 @@
 #include "text_files_win32.h"
 #include "typed_calls_win32.h"
 #include "window_driver.h"
+#include "logs/input_error.h"
+#include "logs/text.h"
+#include "logs/bands.h"
+#include "logs/log_file.h"
 
 namespace fs = std::filesystem;
 
@@ -112,7 +116,10 @@ public:
         std::vector<QsoOutcome> outcomes = Pass(dll, 0);
         const bool windowsOpen = options_.windows && !OurVisibleWindows().empty();
         const std::string report = dll.Results();
-        std::printf("%s\n\n%s", WithoutCr(report).c_str(), RejectSummary(plan_, outcomes).c_str());
+        std::printf("%s\n\n", WithoutCr(report).c_str());
+        // The verdicts are the rule code's, held against what the plug-in answered and wrote.
+        const Ledger ledger = MakeLedger(plan_, outcomes);
+        std::printf("%s", RejectSummary(ledger).c_str());
         if (!refused_.empty()) {
             std::printf("Warning: received exchanges Tevo would refuse (IsValidExchg0), replayed as they stand: %zu\n",
                         refused_.size());
@@ -126,20 +133,17 @@ public:
         }
 
         // The ledger must add up to the report before anything is made of it.
-        std::optional<Ledger> ledger;
-        if (!afterContest.analysis.empty() || !afterContest.ledger.empty() || options_.cabrillo ||
-            !options_.liveUrl.empty()) {
-            ledger = MakeLedger(plan_, outcomes);
-            CheckAgainstReport(*ledger, report);
-        }
+        const bool afterwards = !afterContest.analysis.empty() || !afterContest.ledger.empty() || options_.cabrillo ||
+                                !options_.liveUrl.empty();
+        if (afterwards) CheckAgainstReport(ledger, report);
         std::vector<std::pair<std::string, std::string>> files;
         if (!htmlPath.empty()) {
             dll.setVersion("replay");
             if (!WriteWholeFile(htmlPath, dll.Results())) throw RunError(ToAnsi(options_.htmlFile) + ": cannot write the file");
             files.emplace_back("HTML report", ToAnsi(options_.htmlFile));
         }
-        if (ledger)
-            for (auto& row : WriteAfterContest(options_, afterContest, plan_, *ledger, report, masterScp_))
+        if (afterwards)
+            for (auto& row : WriteAfterContest(options_, afterContest, plan_, ledger, report, masterScp_))
                 files.push_back(std::move(row));
         files.emplace_back("bad-QSO file", Shown(badQsoFile_));
         files.emplace_back("plug-in settings", Shown(kSettingsFile));
@@ -147,7 +151,7 @@ public:
         if (options_.cabrillo) {
             const std::string cabrillo = CabrilloPass(dll);
             files.emplace_back("Cabrillo file", Shown(cabrillo));
-            roundTrip = ReRead(dll, cabrillo, *ledger);
+            roundTrip = ReRead(dll, cabrillo, ledger);
         }
 
         std::printf("\nFiles:\n");
@@ -155,7 +159,7 @@ public:
         if (!roundTrip.empty()) std::printf("\n%s", roundTrip.c_str());
         // Posted from the ledger, which has just been held against the plug-in's report.
         if (!options_.liveUrl.empty())
-            PostLive(options_.liveUrl, LivePosts(plan_, *ledger, header_, options_.liveEveryMinutes), options_.liveSeconds);
+            PostLive(options_.liveUrl, LivePosts(plan_, ledger, header_, options_.liveEveryMinutes), options_.liveSeconds);
 
         if (options_.windows) {
             if (!windowsOpen) throw RunError("the operator windows did not open (they need a display)");
@@ -232,22 +236,13 @@ private:
             // Tevo asks before it logs; a missing number is the plug-in's own verdict.
             if (!q.exchRcvd.empty() && dll.IsValidExchg0(q.exchRcvd.c_str()) == 0)
                 refused_.push_back(RecordRow(q) + " \"" + Printable(q.exchRcvd) + "\"");
-            QsoCall call;
-            call.myCall = plan_.myCall.c_str();
-            call.call = q.call.c_str();
-            call.time = ToHost(q.time);
-            // The host's argument holds 32 bits of Hz; above 4.29 GHz the band name
-            // alone tells the plug-in where the QSO was.
-            call.freqHz = q.freqHz <= 0xFFFFFFFFu ? static_cast<unsigned>(q.freqHz) : 0;
-            call.mode = q.mode.c_str();
-            call.rstSent = q.rstSent.c_str();
-            call.rstRcvd = q.rstRcvd.c_str();
-            call.exchSent = q.exchSent.c_str();
-            call.exchRcvd = q.exchRcvd.c_str();
-            call.prefix = p.station.prefix.c_str();
-            call.country = p.station.country.c_str();
-            call.continent = p.station.continent.c_str();
-            call.band = q.band.c_str();
+            // The same arguments as the ledger's rule code gets (ledger.cpp).
+            const QsoCall call{.myCall = plan_.myCall.c_str(), .call = q.call.c_str(), .time = ToHost(q.time),
+                               .freqHz = HostFreqHz(q), .mode = q.mode.c_str(), .rstSent = q.rstSent.c_str(),
+                               .rstRcvd = q.rstRcvd.c_str(), .exchSent = q.exchSent.c_str(),
+                               .exchRcvd = q.exchRcvd.c_str(), .prefix = p.station.prefix.c_str(),
+                               .country = p.station.country.c_str(), .continent = p.station.continent.c_str(),
+                               .band = q.band.c_str()};
             const auto before = SizeOf(badQsoFile_);
             QsoOutcome o;
             o.result = dll.AddData0(call);

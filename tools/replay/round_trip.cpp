@@ -14,7 +14,7 @@ bool SameVerdict(const LedgerRow& a, const LedgerRow& b) { return a.verdict == b
 std::string CompareRoundTrip(const Ledger& logged, const Ledger& reread) {
     std::vector<const LedgerRow*> stored;
     for (const auto& r : logged.rows)
-        if (r.verdict != LedgerVerdict::rejected) stored.push_back(&r);
+        if (Stored(r.verdict)) stored.push_back(&r);
     std::string differences;
     int n = 0;
     const std::size_t both = std::min(stored.size(), reread.rows.size());

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "logs/log_file.h"
+#include "logs/input_error.h"
 #include "win32/owned_handle_win32.h"
 
 std::wstring Widen(const std::string& utf8) {

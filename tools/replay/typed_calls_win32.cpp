@@ -11,7 +11,7 @@
 
 #include "automation_object.h"
 #include "logs/callsign.h"
-#include "logs/log_file.h"
+#include "logs/text.h"
 #include "replay_plan.h"
 #include "stand_in_host.h"
 #include "text_files_win32.h"

@@ -7,7 +7,7 @@
 
 #include "logs/callsign.h"
 #include "logs/cty_dat.h"
-#include "logs/log_file.h"
+#include "logs/input_error.h"
 
 namespace {
 

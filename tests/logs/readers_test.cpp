@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "logs/input_error.h"
 #include "logs/log_file.h"
 
 namespace {

@@ -81,7 +81,7 @@ std::string Timestamp(const CalendarTime& t) {
 
 }  // namespace
 
-ClaimedScore ClaimedScoreOf(const ScoreSheet& sheet) {
+ClaimedFigures ClaimedScoreOf(const ScoreSheet& sheet) {
     ClaimedBand byIndex[kBandCount];
     for (const BandFigures& f : sheet.bands) {
         const int i = BandIndexIgnoringCase(f.band);
@@ -91,7 +91,7 @@ ClaimedScore ClaimedScoreOf(const ScoreSheet& sheet) {
         byIndex[i].exchangeMults += f.exchangeMults;
         byIndex[i].prefixMults += f.prefixMults;
     }
-    ClaimedScore claimed;
+    ClaimedFigures claimed;
     for (int i = 0; i < kBandCount; ++i) {
         ClaimedBand& b = byIndex[i];
         if (b.qsos == 0 && b.points == 0 && b.exchangeMults == 0 && b.prefixMults == 0) continue;
@@ -106,7 +106,7 @@ ClaimedScore ClaimedScoreOf(const ScoreSheet& sheet) {
     return claimed;
 }
 
-std::string ScorePostXml(const ClaimedScore& score, const CabrilloHeaderFields& header, std::string_view call,
+std::string ScorePostXml(const ClaimedFigures& score, const CabrilloHeaderFields& header, std::string_view call,
                          const CalendarTime& utc) {
     CabrilloHeaderFields offered;
     SetDefaultCategories(offered);

@@ -23,7 +23,7 @@ struct ClaimedBand {
 
 // What a post says of the score: a plain copy of a results pass's figures, so that
 // it can be handed to another thread while the log goes on changing.
-struct ClaimedScore {
+struct ClaimedFigures {
     std::vector<ClaimedBand> bands;  // from 160 down to 10, bands without a QSO left out
     int qsos = 0;
     int points = 0;
@@ -35,7 +35,7 @@ struct ClaimedScore {
 // The sheet's figures per contest band. A band text in another letter case (which
 // the intake lets through) is added to its band, so the bands add up to the
 // totals, which are the sheet's own: the report's, dupes and removed QSOs not in them.
-ClaimedScore ClaimedScoreOf(const ScoreSheet& sheet);
+ClaimedFigures ClaimedScoreOf(const ScoreSheet& sheet);
 
 // The mult types of a post: "exchange" for the report's "Mult" column, "prefix" for its "Prefix".
 inline constexpr const char* kExchangeMultType = "exchange";
@@ -47,5 +47,5 @@ inline constexpr const char* kPrefixMultType = "prefix";
 // out of range are clamped into it). Texts are taken as UTF-8; a byte that is not
 // part of valid UTF-8, and a control character, become '?', so the document is
 // always well-formed. Never throws but for lack of memory.
-std::string ScorePostXml(const ClaimedScore& score, const CabrilloHeaderFields& header, std::string_view call,
+std::string ScorePostXml(const ClaimedFigures& score, const CabrilloHeaderFields& header, std::string_view call,
                          const CalendarTime& utc);

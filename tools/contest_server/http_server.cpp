@@ -240,8 +240,10 @@ void HttpServer::Route() {
     // Refusals and failures are the sponsor's to see; accepted posts would only drown them.
     http_->set_logger([](const httplib::Request& req, const httplib::Response& res) {
         if (res.status < 400) return;
+        // A page or JSON says the same as its plain text would, at length.
+        const bool plain = !res.body.empty() && res.get_header_value("Content-Type").starts_with("text/plain");
         std::fprintf(stderr, "%s %s %s %d %s", FormatUtc(UtcNow()).c_str(), req.remote_addr.c_str(),
-                     req.path.c_str(), res.status, res.body.empty() ? "\n" : res.body.c_str());
+                     req.path.c_str(), res.status, plain ? res.body.c_str() : "\n");
     });
 }
 

@@ -48,12 +48,18 @@ Receipt ReadReceipt(std::string_view bytes, const CountryFile& cty, const CheckS
     if (const auto nul = read.text.find('\0'); nul != std::string::npos)
         throw LogRefused(422, "the file is not a text log (a NUL byte at offset " + std::to_string(nul) + ")");
     if (!read.error.empty()) throw LogRefused(422, "the file is not a log: " + read.error);
+    // A Cabrillo log names its station in its header; an ADIF one in its records.
     std::string raw;
-    for (const auto& [tag, value] : read.header)
+    bool cabrillo = false;
+    for (const auto& [tag, value] : read.header) {
         if (tag == "CALLSIGN") raw = value;
-    if (raw.empty()) raw = read.read.stationCall;
+        cabrillo = cabrillo || tag == "START-OF-LOG";
+    }
+    if (!cabrillo) raw = read.read.stationCall;
     raw = Trim(raw);
-    if (raw.empty()) throw LogRefused(422, "the log names no station: its header has no CALLSIGN: line");  // nor an ADIF record
+    if (raw.empty())
+        throw LogRefused(422, cabrillo ? "the log names no station: its header has no CALLSIGN: line"
+                                       : "the log names no station: no record has a STATION_CALLSIGN");
     const std::string call = NormalizedCall(raw);
     if (call.empty() || !PossibleCall(call))
         throw LogRefused(422, "the log's CALLSIGN \"" + Shown(raw) + "\" is not a call: " +

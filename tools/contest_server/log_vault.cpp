@@ -44,6 +44,11 @@ LogVault::LogVault(std::string folder) : folder_(std::move(folder)) {
     std::error_code error;
     std::filesystem::create_directories(folder_, error);
     if (error) throw StoreError(folder_ + ": cannot be made (" + error.message() + ")");
+    // What a crash left half-written was never acknowledged: it goes.
+    for (const auto& entry : std::filesystem::directory_iterator(folder_, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with(".") && name.ends_with(".part")) std::filesystem::remove(entry.path(), error);
+    }
 }
 
 std::string LogVault::Keep(std::string_view bytes) const {

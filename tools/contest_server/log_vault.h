@@ -20,7 +20,8 @@ private:
 
 class LogVault {
 public:
-    // Makes the folder when missing. Throws StoreError.
+    // Makes the folder when missing, and clears what a crash left half-written.
+    // Throws StoreError.
     explicit LogVault(std::string folder);
 
     // Writes the bytes to a new file: a temporary name, fsync, rename, fsync of

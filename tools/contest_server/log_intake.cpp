@@ -49,6 +49,8 @@ LogReply LogIntake::Take(std::string_view bytes, UtcSeconds now) {
     } catch (const StoreError& e) {
         // Not acknowledged, so not kept: no file without its record.
         ::unlink((vault_.folder() + "/" + record.file).c_str());
+        if (std::string_view(e.what()).find("disk is full") != std::string_view::npos)  // SQLite's SQLITE_FULL
+            return Refused(507, "the server's disk is full: your log was not kept; send it again later");
         return Refused(503, std::string("the log could not be recorded (") + e.what() + "); send it again later");
     }
     receipt.received = now;

@@ -14,7 +14,7 @@
 #include <mutex>
 #include <thread>
 
-#include "../logcheck/contest_simulator.h"
+#include "contest_simulator.h"
 #include "server_process.h"
 #include "sqlite_store.h"
 

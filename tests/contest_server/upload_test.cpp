@@ -10,7 +10,7 @@
 #include <iterator>
 #include <thread>
 
-#include "../logcheck/contest_simulator.h"
+#include "contest_simulator.h"
 #include "test_server.h"
 
 namespace fs = std::filesystem;

@@ -233,6 +233,9 @@ int main(int argc, char** argv) {
         if (!args.words.empty() && args.words[0] == "late") return Late(args, store);
         if (!args.words.empty()) return Keys(args, store);
         return Serve(config, store, path);
+    } catch (const ConfigError& e) {  // the country file the contest's file names
+        std::fprintf(stderr, "contest-server: %s\n", e.what());
+        return 2;
     } catch (const UsageError& e) {
         std::fprintf(stderr, "contest-server: %s\n%s", e.what(), kUsage);
         return 2;

@@ -157,7 +157,9 @@ void Refuse(httplib::Response& res, Format format, int status, const std::string
 }
 
 void Show(httplib::Response& res, Format format, const Receipt& receipt, const std::string& html) {
+    // The page carries the private link: kept from caches and from the next site's Referer.
     res.set_header("Cache-Control", "no-store");
+    res.set_header("Referrer-Policy", "no-referrer");
     if (format == Format::json) res.set_content(ReceiptJson(receipt), "application/json");
     else if (format == Format::html) res.set_content(html, "text/html; charset=utf-8");
     else res.set_content(ReceiptText(receipt), "text/plain; charset=utf-8");

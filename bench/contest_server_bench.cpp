@@ -6,7 +6,7 @@
 // loggers do without one). Then the scoreboard page and its JSON with 5,000
 // stations. Then the deadline rush: 1,000 simulated logs uploaded at once, each
 // on a new connection, timed to its receipt. Only loopback; every loop is
-// bounded in count and in time.
+// bounded in count and in time. Last the sponsor's page and "check now" over those logs.
 //
 //   contest_server_bench CONTEST_SERVER WORK_DIR
 #include <signal.h>
@@ -209,6 +209,23 @@ void PrintRush(int port, const std::string& data, Clock::time_point deadline) {
                 failed == 0 && kept == sim.files.size() && all.size() == sim.files.size() ? "met:" : "MISSED:");
 }
 
+// What the sponsor waits for after the rush: the page of 1,000 logs (each read
+// again for the missing ones) and "check now" over all of them.
+void PrintSponsor(int port, const std::string& sponsorKey) {
+    httplib::Client client("127.0.0.1", port);
+    client.set_read_timeout(120);
+    client.set_basic_auth("sponsor", sponsorKey.c_str());
+    auto start = Clock::now();
+    const auto page = client.Get("/sponsor");
+    const double pageMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    start = Clock::now();
+    const auto check = client.Post("/sponsor/check", "", "application/x-www-form-urlencoded");
+    const double checkS = std::chrono::duration<double>(Clock::now() - start).count();
+    std::printf("%-36s page %s in %.0f ms; check now %s in %.2f s\n", "sponsor, 1,000 logs",
+                page && page->status == 200 ? "built" : "FAILED", pageMs,
+                check && check->status == 200 ? "done" : "FAILED", checkS);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -225,6 +242,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "contest_server_bench: %zu keys made, not %d\n", keys.size(), kStations);
         return 1;
     }
+    std::string sponsorKey;
+    if (FILE* out = popen((server + " --data " + data + " sponsor key").c_str(), "r")) {
+        char key[64] = "";
+        if (std::fscanf(out, "%63s", key) == 1) sponsorKey = key;
+        pclose(out);
+    }
     const auto s = StartServer(server, data);
     if (s->port() < 0) {
         std::fprintf(stderr, "contest_server_bench: the server did not start\n");
@@ -235,6 +258,7 @@ int main(int argc, char** argv) {
     PrintPage(s->port(), "/", "scoreboard page, 5,000 stations");
     PrintPage(s->port(), "/scores.json", "scoreboard JSON, 5,000 stations");
     PrintRush(s->port(), data, deadline);
+    PrintSponsor(s->port(), sponsorKey);
     std::printf("load at the end %s\n", Load().c_str());
     s->Signal(SIGTERM);
     return 0;

@@ -66,23 +66,32 @@ struct Rush {
     std::vector<std::string> refusals;
     std::atomic<bool> stop{false};
 
+    // False when the server is gone.
+    bool Send(httplib::Client& c, const std::pair<std::string, std::string>& file) {
+        const httplib::MultipartFormDataItems items{{"log", file.second, file.first, ""}};
+        const auto r = c.Post("/upload", {{"Accept", "application/json"}}, items);
+        std::lock_guard hold(lock);
+        if (r && r->status == 200) acknowledged.push_back(ShaOf(r->body));
+        else if (r) refusals.push_back(std::to_string(r->status) + " " + r->body);
+        return r || !stop;
+    }
+
     void Run(int port, const SimContest& sim, int senders, std::chrono::seconds bound) {
+        const auto client = [port] {
+            auto c = std::make_unique<httplib::Client>("127.0.0.1", port);
+            c->set_connection_timeout(1);
+            c->set_read_timeout(5);
+            return c;
+        };
+        // The first from this thread: the libraries' statics are made before the senders meet them.
+        Send(*client(), sim.files[0]);
         std::vector<std::thread> threads;
         const auto until = std::chrono::steady_clock::now() + bound;
         for (int t = 0; t < senders; ++t)
             threads.emplace_back([&, t] {
-                httplib::Client c("127.0.0.1", port);
-                c.set_connection_timeout(1);
-                c.set_read_timeout(5);
-                for (std::size_t i = static_cast<std::size_t>(t); i < sim.files.size() && !stop; i += senders) {
-                    if (std::chrono::steady_clock::now() > until) return;
-                    const httplib::MultipartFormDataItems items{{"log", sim.files[i].second, sim.files[i].first, ""}};
-                    const auto r = c.Post("/upload", {{"Accept", "application/json"}}, items);
-                    std::lock_guard hold(lock);
-                    if (r && r->status == 200) acknowledged.push_back(ShaOf(r->body));
-                    else if (r) refusals.push_back(std::to_string(r->status) + " " + r->body);
-                    else if (stop) return;
-                }
+                const auto c = client();
+                for (std::size_t i = 1 + static_cast<std::size_t>(t); i < sim.files.size() && !stop; i += senders)
+                    if (std::chrono::steady_clock::now() > until || !Send(*c, sim.files[i])) return;
             });
         for (auto& t : threads) t.join();
     }

@@ -28,8 +28,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: contest-server [--config FILE] [--data DIR] [--listen ADDRESS] [--port N]\n"
-    "         serves the live scoreboard (without --config: VERDA-WW-DX, no contest period,\n"
-    "         127.0.0.1:8080, the store in ./contest-data)\n"
+    "         serves the live scoreboard and takes the logs (without --config: VERDA-WW-DX,\n"
+    "         no contest period or deadline, 127.0.0.1:8080, the store in ./contest-data)\n"
     "       contest-server key add CALL...     makes each station a key and prints \"CALL KEY\"\n"
     "       contest-server key remove CALL...  takes the stations' keys away\n"
     "       contest-server key list            lists the stations that have a key\n"
@@ -137,7 +137,7 @@ int Keys(const Arguments& a, ScoreStore& store) {
 }
 
 int Sponsor(const Arguments& a, ScoreStore& store) {
-    if (a.words.size() != 2 || a.words[1] != "key") throw UsageError("sponsor key");
+    if (a.words.size() != 2 || a.words[1] != "key") throw UsageError("the sponsor's command is \"sponsor key\"");
     const std::string key = MakeStationKey();
     store.AddSponsorKey(KeyHash(key));
     std::printf("%s\n", key.c_str());

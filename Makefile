@@ -141,7 +141,7 @@ installer-check: win32 wine-prefix test-deps
 # Each fuzz target for FUZZ_TIME seconds from its committed seeds; new inputs
 # collect in build/fuzz/corpus, crashes as crash-* files in build/fuzz.
 FUZZ_TIME ?= 60
-FUZZ_TARGETS := module_ops cabrillo_header call_history log_check contest_definition score_post
+FUZZ_TARGETS := module_ops cabrillo_header call_history log_check contest_definition score_post log_upload
 fuzz-build: deps
 	@scripts/install-deps.sh clang libclang-rt-14-dev
 	cmake --preset fuzz >/dev/null

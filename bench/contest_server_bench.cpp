@@ -4,7 +4,9 @@
 // first minutes) from several client threads, first over kept-alive connections
 // (as a reverse proxy talks to it), then a new connection for every post (as
 // loggers do without one). Then the scoreboard page and its JSON with 5,000
-// stations. Only loopback; every loop is bounded in count and in time.
+// stations. Then the deadline rush: 1,000 simulated logs uploaded at once, each
+// on a new connection, timed to its receipt. Only loopback; every loop is
+// bounded in count and in time. Last the sponsor's page and "check now" over those logs.
 //
 //   contest_server_bench CONTEST_SERVER WORK_DIR
 #include <signal.h>
@@ -24,6 +26,7 @@
 #include <thread>
 #include <vector>
 
+#include "contest_simulator.h"
 #include "server_process.h"
 
 namespace {
@@ -35,7 +38,7 @@ constexpr int kPostsPerStation = 4;           // kept-alive phase: 20,000 posts
 constexpr int kFreshConnectionPosts = 5000;  // one post per station, each on a new connection
 constexpr int kClientThreads = 8;
 constexpr int kPageLoads = 24;  // 6 of them built
-constexpr auto kTimeLimit = std::chrono::seconds(120);  // for the whole run
+constexpr auto kTimeLimit = std::chrono::seconds(180);  // for the whole run
 
 std::string Load() {
     std::ifstream in("/proc/loadavg");
@@ -169,6 +172,60 @@ void PrintPage(int port, const char* path, const char* what) {
                 what, bytes / 1024, median, max, built.size(), median <= 100 ? "met:" : "MISSED:", Quantile(served, 0.5));
 }
 
+// The simulator's logs uploaded by kRushSenders at once, a new connection each,
+// as operators send them in the last minutes before the deadline.
+constexpr int kRushSenders = 16;
+void PrintRush(int port, const std::string& data, Clock::time_point deadline) {
+    const SimContest sim = SimulateContest({});
+    std::atomic<std::size_t> next{0}, failed{0};
+    std::vector<std::vector<double>> latencies(kRushSenders);
+    const auto start = Clock::now();
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kRushSenders; ++t) {
+        threads.emplace_back([&, t] {
+            for (std::size_t i; (i = next++) < sim.files.size() && Clock::now() < deadline;) {
+                httplib::Client client("127.0.0.1", port);
+                client.set_read_timeout(30);
+                const httplib::MultipartFormDataItems items{{"log", sim.files[i].second, sim.files[i].first, ""}};
+                const auto sent = Clock::now();
+                const auto r = client.Post("/upload", items);
+                latencies[t].push_back(std::chrono::duration<double, std::milli>(Clock::now() - sent).count());
+                if (!r || r->status != 200 || r->body.find("SHA-256:") == std::string::npos) ++failed;
+            }
+        });
+    }
+    for (auto& t : threads) t.join();
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    std::vector<double> all;
+    for (auto& l : latencies) all.insert(all.end(), l.begin(), l.end());
+    std::size_t kept = 0;
+    for (const auto& e : std::filesystem::directory_iterator(data + "/logs")) kept += e.is_regular_file() ? 1 : 0;
+    const double p99 = Quantile(all, 0.99), max = all.empty() ? 0 : *std::max_element(all.begin(), all.end());
+    std::printf("%-36s %6zu logs in %5.2f s, %zu QSO lines: receipt p50 %6.1f ms, p99 %6.1f ms, max %6.1f ms, "
+                "%zu refused, %zu files kept\n",
+                "upload rush, 16 senders", all.size(), seconds, sim.lines, Quantile(all, 0.5), p99, max,
+                failed.load(), kept);
+    std::printf("%-36s %s p99 <= 1 s, %s every log stored and acknowledged\n", "", p99 <= 1000 ? "met:" : "MISSED:",
+                failed == 0 && kept == sim.files.size() && all.size() == sim.files.size() ? "met:" : "MISSED:");
+}
+
+// What the sponsor waits for after the rush: the page of 1,000 logs (each read
+// again for the missing ones) and "check now" over all of them.
+void PrintSponsor(int port, const std::string& sponsorKey) {
+    httplib::Client client("127.0.0.1", port);
+    client.set_read_timeout(120);
+    client.set_basic_auth("sponsor", sponsorKey.c_str());
+    auto start = Clock::now();
+    const auto page = client.Get("/sponsor");
+    const double pageMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    start = Clock::now();
+    const auto check = client.Post("/sponsor/check", "", "application/x-www-form-urlencoded");
+    const double checkS = std::chrono::duration<double>(Clock::now() - start).count();
+    std::printf("%-36s page %s in %.0f ms; check now %s in %.2f s\n", "sponsor, 1,000 logs",
+                page && page->status == 200 ? "built" : "FAILED", pageMs,
+                check && check->status == 200 ? "done" : "FAILED", checkS);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -185,6 +242,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "contest_server_bench: %zu keys made, not %d\n", keys.size(), kStations);
         return 1;
     }
+    std::string sponsorKey;
+    if (FILE* out = popen((server + " --data " + data + " sponsor key").c_str(), "r")) {
+        char key[64] = "";
+        if (std::fscanf(out, "%63s", key) == 1) sponsorKey = key;
+        pclose(out);
+    }
     const auto s = StartServer(server, data);
     if (s->port() < 0) {
         std::fprintf(stderr, "contest_server_bench: the server did not start\n");
@@ -194,6 +257,8 @@ int main(int argc, char** argv) {
     PrintPosts("a new connection each, 8 at a time", PostLoad(s->port(), keys, kFreshConnectionPosts, kPostsPerStation, true, deadline));
     PrintPage(s->port(), "/", "scoreboard page, 5,000 stations");
     PrintPage(s->port(), "/scores.json", "scoreboard JSON, 5,000 stations");
+    PrintRush(s->port(), data, deadline);
+    PrintSponsor(s->port(), sponsorKey);
     std::printf("load at the end %s\n", Load().c_str());
     s->Signal(SIGTERM);
     return 0;

@@ -17,12 +17,21 @@ elif ! scripts/emulation/setup.sh --probe; then emulation=--on
 fi
 [ -n "$emulation" ] && packages+=(qemu-user)
 set_up_emulation() { [ -z "$emulation" ] || scripts/emulation/setup.sh "$emulation"; }
+# The tests that drive a page in Chromium do it with npm's puppeteer-core, kept
+# in tests/browser at the version its lock file names.
+browser_tests=""
+for p in "$@"; do [ "$p" = chromium ] && browser_tests=1; done
+[ -z "$browser_tests" ] || command -v npm >/dev/null || packages+=(npm)
+set_up_browser_tests() {
+  [ -z "$browser_tests" ] || [ -d tests/browser/node_modules/puppeteer-core ] ||
+    (cd tests/browser && npm ci --no-audit --no-fund --loglevel=error)
+}
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && { set_up_emulation; exit 0; }
+[ ${#missing[@]} -eq 0 ] && { set_up_emulation; set_up_browser_tests; exit 0; }
 
 echo "Installing: ${missing[*]}"
 SUDO=""
@@ -40,3 +49,4 @@ install() { DEBIAN_FRONTEND=noninteractive apt_get install -y -q "$@" "${missing
 # own versions then fit together.
 install || install -t bookworm
 set_up_emulation
+set_up_browser_tests

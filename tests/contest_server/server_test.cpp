@@ -181,6 +181,9 @@ TEST(ContestConfig, ReadsTheContestFileAndNamesWhatIsWrongInOne) {
         {"[contest]\nstart = \"2021-02-30 00:00\"\nend = \"2021-03-06 00:00\"\n", "\"2021-02-30 00:00\" is not"},
         {"[server]\nport = 70000\n", "server.port: must lie from 1 to 65535"},
         {"[servers]\n", "servers: unknown table"},
+        {"[contest]\nstart = \"2021-03-06 00:00\"\nend = \"2021-03-07 23:59\"\ndeadline = \"2021-03-07 12:00\"\n",
+         "contest.deadline: lies before the end"},
+        {"[check]\nmodes = [\"RTTY\"]\n", "check.modes: must be a list of RY, CW, PH and DG"},
     };
     for (const auto& [toml, says] : wrong) {
         SCOPED_TRACE(toml);

@@ -25,7 +25,7 @@ inline ContestConfig SampleContest() {
 class TestServer {
 public:
     explicit TestServer(ContestConfig config = SampleContest(), const char* vfs = nullptr)
-        : dir_(MakeDir()), config_(std::move(config)),
+        : dir_(MakeDir()), config_(WithData(std::move(config), dir_)),
           store_(std::make_unique<SqliteStore>((dir_ / "scores.sqlite").string(), vfs)),
           server_(std::make_unique<HttpServer>(*store_, config_)) {
         port_ = server_->Bind("127.0.0.1", 0);
@@ -54,6 +54,10 @@ public:
     const std::filesystem::path& dir() const { return dir_; }
 
 private:
+    static ContestConfig WithData(ContestConfig c, const std::filesystem::path& dir) {
+        c.dataDir = dir.string();
+        return c;
+    }
     static std::filesystem::path MakeDir() {
         std::string name = (std::filesystem::temp_directory_path() / "contest-server-test-XXXXXX").string();
         return mkdtemp(name.data());

@@ -95,10 +95,12 @@ ContestConfig ReadConfig(std::string_view text, const std::string& source) {
     }
     const Reader r(root, source);
     for (const auto& [key, value] : root)
-        if (key.str() != "contest" && key.str() != "server") r.Fail(std::string(key.str()), "unknown table");
+        if (key.str() != "contest" && key.str() != "server" && key.str() != "check") r.Fail(std::string(key.str()), "unknown table");
     const toml::table* contest = r.Table("contest");
     const toml::table* server = r.Table("server");
-    r.OnlyKeys(contest, "contest", {"name", "also", "start", "end", "score", "posts_per_minute"});
+    const toml::table* check = r.Table("check");
+    r.OnlyKeys(contest, "contest", {"name", "also", "start", "end", "score", "posts_per_minute", "deadline"});
+    r.OnlyKeys(check, "check", {"cty", "missing_after", "modes"});
     r.OnlyKeys(server, "server", {"listen", "port", "data", "refresh_seconds"});
 
     ContestConfig c = DefaultConfig();
@@ -124,6 +126,24 @@ ContestConfig ReadConfig(std::string_view text, const std::string& source) {
             r.Fail("contest.score", "is \"points-times-mults\" or \"as-posted\"");
         c.pointsTimesMults = *score == "points-times-mults";
     }
+    c.deadline = r.Time(contest, "contest", "deadline");
+    if (c.deadline && c.end && *c.deadline < *c.end) r.Fail("contest.deadline", "lies before the end");
+    if (const auto cty = r.Value<std::string>(check, "check", "cty")) c.ctyFile = *cty;
+    if (check && check->contains("modes")) {
+        const toml::array* modes = (*check)["modes"].as_array();
+        if (!modes) r.Fail("check.modes", "must be a list of RY, CW, PH and DG");
+        c.contestModes.clear();
+        for (const auto& item : *modes) {
+            const auto m = item.value<std::string>();
+            if (m == "RY") c.contestModes.push_back("RTTY");
+            else if (m == "CW") c.contestModes.push_back("CW");
+            else if (m == "PH") c.contestModes.push_back("SSB");
+            else if (m == "DG") c.contestModes.push_back("DIGI");
+            else r.Fail("check.modes", "must be a list of RY, CW, PH and DG");
+        }
+        if (c.contestModes.empty()) r.Fail("check.modes", "names no mode");
+    }
+    c.missingAfter = r.Number(check, "check", "missing_after", c.missingAfter, 1, 1000000);
     c.postsPerMinute = r.Number(contest, "contest", "posts_per_minute", c.postsPerMinute, 0, 1000000);
 
     if (const auto listen = r.Value<std::string>(server, "server", "listen")) c.listen = *listen;

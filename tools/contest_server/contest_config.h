@@ -26,10 +26,20 @@ struct ContestConfig {
     bool pointsTimesMults = true;
     int postsPerMinute;  // per station; 0: no limit
     int refreshSeconds;  // of the scoreboard page
+    // After it, logs are refused unless the sponsor lets a station in late. Empty: no deadline.
+    std::optional<UtcSeconds> deadline;
+
+    // The country file the receipts and the check read calls by.
+    std::string ctyFile = "/usr/share/hamradio-files/cty.dat";
+    // The contest's modes as the readers name them ("RTTY", "CW", "SSB", "DIGI"):
+    // QSOs in them are scored as RTTY QSOs, others are in the wrong mode.
+    std::vector<std::string> contestModes{"RTTY"};
+    // A call worked in this many logs, that sent none, is listed as missing.
+    int missingAfter = 3;
 
     std::string listen = "127.0.0.1";  // a reverse proxy in front takes the outside
     int port = 8080;
-    std::string dataDir = "contest-data";  // made when missing; holds scores.sqlite
+    std::string dataDir = "contest-data";  // made when missing; holds scores.sqlite, logs/ and checked/
 
     const std::string& Name() const { return names.front(); }
     bool Takes(std::string_view contest) const;

@@ -1,8 +1,11 @@
-// contest-server: the contest's live scoreboard. Takes live score posts from any
-// logger, keeps them in one SQLite file, and shows the scores by category.
+// contest-server: the contest's live scoreboard and its log robot. Takes live
+// score posts from any logger and the logs after the contest, keeps them in one
+// SQLite file and a folder of logs, shows the scores by category, and checks the
+// logs for the sponsor.
 //
 //   contest-server [--config FILE] [--data DIR] [--listen ADDRESS] [--port N]
 //   contest-server key add|remove CALL... | key list   [--config FILE] [--data DIR]
+//   contest-server sponsor key | late add|remove CALL... | late list
 //
 // Exit status: 0 done (or stopped by SIGINT/SIGTERM), 1 the store or the address
 // could not be had, 2 bad arguments or a bad contest file.
@@ -25,11 +28,14 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: contest-server [--config FILE] [--data DIR] [--listen ADDRESS] [--port N]\n"
-    "         serves the live scoreboard (without --config: VERDA-WW-DX, no contest period,\n"
-    "         127.0.0.1:8080, the store in ./contest-data)\n"
+    "         serves the live scoreboard and takes the logs (without --config: VERDA-WW-DX,\n"
+    "         no contest period or deadline, 127.0.0.1:8080, the store in ./contest-data)\n"
     "       contest-server key add CALL...     makes each station a key and prints \"CALL KEY\"\n"
     "       contest-server key remove CALL...  takes the stations' keys away\n"
     "       contest-server key list            lists the stations that have a key\n"
+    "       contest-server sponsor key         makes a key for the sponsor's pages and prints it\n"
+    "       contest-server late add CALL...    lets the stations send their logs after the deadline\n"
+    "       contest-server late remove CALL... | late list\n"
     "         (each with --config FILE and --data DIR as the server is started)\n";
 
 struct Arguments {
@@ -98,6 +104,16 @@ std::string StorePath(const ContestConfig& config) {
     return (std::filesystem::path(config.dataDir) / "scores.sqlite").string();
 }
 
+std::vector<std::string> Calls(const Arguments& a) {
+    std::vector<std::string> calls;
+    for (std::size_t i = 2; i < a.words.size(); ++i) {
+        const std::string call = NormalizedCall(a.words[i]);
+        if (call.empty()) throw UsageError("\"" + a.words[i] + "\" is not a call");
+        calls.push_back(call);
+    }
+    return calls;
+}
+
 int Keys(const Arguments& a, ScoreStore& store) {
     const std::string command = a.words.size() > 1 ? a.words[1] : "";
     if (command == "list" && a.words.size() == 2) {
@@ -106,20 +122,42 @@ int Keys(const Arguments& a, ScoreStore& store) {
     }
     if ((command != "add" && command != "remove") || a.words.size() < 3)
         throw UsageError("key add CALL..., key remove CALL... or key list");
-    std::vector<std::string> calls;
-    for (std::size_t i = 2; i < a.words.size(); ++i) {
-        const std::string call = NormalizedCall(a.words[i]);
-        if (call.empty()) throw UsageError("\"" + a.words[i] + "\" is not a call");
-        calls.push_back(call);
-    }
     int status = 0;
-    for (const std::string& call : calls) {
+    for (const std::string& call : Calls(a)) {
         if (command == "add") {
             const std::string key = MakeStationKey();
             store.SetKey(call, KeyHash(key));
             std::printf("%s %s\n", call.c_str(), key.c_str());
         } else if (!store.RemoveKey(call)) {
             std::fprintf(stderr, "contest-server: %s has no key\n", call.c_str());
+            status = 1;
+        }
+    }
+    return status;
+}
+
+int Sponsor(const Arguments& a, ScoreStore& store) {
+    if (a.words.size() != 2 || a.words[1] != "key") throw UsageError("the sponsor's command is \"sponsor key\"");
+    const std::string key = MakeStationKey();
+    store.AddSponsorKey(KeyHash(key));
+    std::printf("%s\n", key.c_str());
+    return 0;
+}
+
+int Late(const Arguments& a, ScoreStore& store) {
+    const std::string command = a.words.size() > 1 ? a.words[1] : "";
+    if (command == "list" && a.words.size() == 2) {
+        for (const std::string& call : store.LatePermits()) std::printf("%s\n", call.c_str());
+        return 0;
+    }
+    if ((command != "add" && command != "remove") || a.words.size() < 3)
+        throw UsageError("late add CALL..., late remove CALL... or late list");
+    int status = 0;
+    for (const std::string& call : Calls(a)) {
+        if (command == "add") {
+            store.SetLatePermit(call);
+        } else if (!store.RemoveLatePermit(call)) {
+            std::fprintf(stderr, "contest-server: %s was not let in late\n", call.c_str());
             status = 1;
         }
     }
@@ -148,8 +186,10 @@ int Serve(const ContestConfig& config, ScoreStore& store, const std::string& sto
     else
         std::printf(", no contest period given: timestamps are held only against this server's clock\n");
     const std::string base = "http://" + config.listen + ":" + std::to_string(port);
-    std::printf("  scoreboard  %s/\n  posts to    %s/post\n  store       %s\n", base.c_str(), base.c_str(),
-                storePath.c_str());
+    std::printf("  scoreboard  %s/\n  posts to    %s/post\n  logs to     %s/upload\n  sponsor     %s/sponsor\n"
+                "  store       %s\n",
+                base.c_str(), base.c_str(), base.c_str(), base.c_str(), storePath.c_str());
+    if (config.deadline) std::printf("  deadline    %s UTC\n", FormatUtc(*config.deadline).c_str());
     std::fflush(stdout);
 
     std::thread stopper([&] {
@@ -176,7 +216,8 @@ int main(int argc, char** argv) {
             std::printf("%s", kUsage);
             return 0;
         }
-        if (!args.words.empty() && args.words[0] != "key") throw UsageError("unknown command " + args.words[0]);
+        if (!args.words.empty() && args.words[0] != "key" && args.words[0] != "sponsor" && args.words[0] != "late")
+            throw UsageError("unknown command " + args.words[0]);
         config = LoadConfig(args);
     } catch (const UsageError& e) {
         std::fprintf(stderr, "contest-server: %s\n%s", e.what(), kUsage);
@@ -188,8 +229,13 @@ int main(int argc, char** argv) {
     try {
         const std::string path = StorePath(config);
         SqliteStore store(path);
+        if (!args.words.empty() && args.words[0] == "sponsor") return Sponsor(args, store);
+        if (!args.words.empty() && args.words[0] == "late") return Late(args, store);
         if (!args.words.empty()) return Keys(args, store);
         return Serve(config, store, path);
+    } catch (const ConfigError& e) {  // the country file the contest's file names
+        std::fprintf(stderr, "contest-server: %s\n", e.what());
+        return 2;
     } catch (const UsageError& e) {
         std::fprintf(stderr, "contest-server: %s\n%s", e.what(), kUsage);
         return 2;

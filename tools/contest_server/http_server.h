@@ -9,6 +9,17 @@
 //   GET  /scores.json        the scoreboard as JSON
 //   GET  /station?call=C     a station's latest post with its breakdown (also station.json)
 //   GET  /health             "ok", for a proxy or a script that waits for the start
+//   GET  /upload             the form that sends a log
+//   POST /upload             a log: multipart field "log" (curl -F log=@SM5XYZ.cbr), or the
+//                            file as the body; the receipt as text, HTML or JSON (by Accept,
+//                            or ?format=text|html|json)
+//   GET  /log/TOKEN          an upload's private page: its receipt and its checking report
+//   GET  /results.html       the results of the last check (also results.csv)
+//   GET  /sponsor            the sponsor's page (Basic auth, the password a sponsor key):
+//                            logs by category, missing logs, "check now", late permits
+//   POST /sponsor/check      checks the latest logs and publishes the results
+//   POST /sponsor/late       call=CALL: lets the station send after the deadline
+//   GET  /sponsor/report?call=C, /sponsor/verdicts.csv   the last check's files
 #pragma once
 
 #include <functional>
@@ -16,14 +27,24 @@
 #include <mutex>
 #include <string>
 
+#include "contest_check.h"
 #include "contest_config.h"
+#include "log_intake.h"
+#include "log_vault.h"
+#include "logs/cty_dat.h"
 #include "post_intake.h"
 #include "score_store.h"
 
 class HttpListener;
+namespace httplib {
+struct Request;
+struct Response;
+}  // namespace httplib
 
 class HttpServer {
 public:
+    // The logs go in the data folder's logs/, the check's files in its checked/;
+    // the country file is read here. Throws StoreError or ConfigError.
     HttpServer(ScoreStore& store, const ContestConfig& config);
     ~HttpServer();
     HttpServer(const HttpServer&) = delete;
@@ -47,10 +68,18 @@ private:
     };
     std::string Cached(CachedPage& page, const std::function<std::string(UtcSeconds)>& build);
     void Route();
+    void RouteLogs();
+    // True for a request with a sponsor's key; otherwise answers 401 (or 403 for
+    // a form sent from another site's page).
+    bool Sponsor(const httplib::Request& req, httplib::Response& res, bool changes);
 
     ScoreStore& store_;
     const ContestConfig& config_;
     PostIntake intake_;
+    CountryFile cty_;
+    LogVault vault_;
+    LogIntake logs_;
+    ContestCheck check_;
     std::unique_ptr<HttpListener> http_;
     CachedPage html_, json_;
 };

@@ -15,13 +15,7 @@ constexpr const char* kStyle =
     ".quiet{color:#888}.flag{color:#b00000}nav a{margin-right:.8em}"
     "@media (max-width:32em){body{font-size:.9em}th,td{padding:.25em .3em}}";
 
-std::string Head(const std::string& title, int refreshSeconds) {
-    return "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
-           "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"
-           "<meta http-equiv=\"refresh\" content=\"" +
-           std::to_string(refreshSeconds) + "\"><title>" + Html(title) + "</title><style>" + kStyle +
-           "</style></head><body>\n";
-}
+std::string Head(const std::string& title, int refreshSeconds) { return PageHead(title, refreshSeconds); }
 
 std::string Figure(const std::optional<std::int64_t>& n) { return n ? Grouped(*n) : "&ndash;"; }
 std::string JsonNumber(const std::optional<std::int64_t>& n) { return n ? std::to_string(*n) : "null"; }
@@ -46,6 +40,14 @@ std::string RecordJson(const PostRecord& p, UtcSeconds now) {
 }
 
 }  // namespace
+
+std::string PageHead(const std::string& title, int refreshSeconds) {
+    const std::string refresh =
+        refreshSeconds > 0 ? "<meta http-equiv=\"refresh\" content=\"" + std::to_string(refreshSeconds) + "\">" : "";
+    return "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
+           "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">" +
+           refresh + "<title>" + Html(title) + "</title><style>" + kStyle + "</style></head><body>\n";
+}
 
 std::string StationLink(const std::string& call, bool json) {
     std::string link = json ? "station.json?call=" : "station?call=";

@@ -8,6 +8,9 @@
 #include "post_reader.h"
 #include "scoreboard.h"
 
+// A page's head, the scoreboard's style; refreshSeconds 0: a page that stays.
+std::string PageHead(const std::string& title, int refreshSeconds = 0);
+
 std::string ScoreboardHtml(const Scoreboard& board, int refreshSeconds);
 std::string ScoreboardJson(const Scoreboard& board);
 

@@ -1,5 +1,6 @@
 // The store behind contest-server: station keys and every post taken, with the
-// latest of each station. An interface, so that the store can be another
+// latest of each station; every log uploaded (its file is kept beside the store,
+// the store holds where and what it is), late permits and the sponsor's keys. An interface, so that the store can be another
 // database, and so that tests can make it fail.
 //
 // Implementations are safe for concurrent use from many threads. A method that
@@ -33,6 +34,22 @@ struct PostRecord {
     std::string xml;   // the body's document, byte for byte
 };
 
+// One upload of a station's log. The file's bytes are in the log folder under
+// `file`, a name this server made.
+struct LogRecord {
+    std::int64_t id = 0;
+    std::string call;
+    UtcSeconds received = 0;
+    std::string sha256;  // of the file, hex
+    std::string file;
+    std::int64_t bytes = 0;
+    std::string category;  // the header's CATEGORY- values, as the results group them
+    std::int64_t qsos = 0;
+    std::int64_t claimed = 0;  // the score our rules gave it
+    std::string tokenHash;     // KeyHash of its private link's token
+    std::int64_t version = 0;  // 1 for a call's first upload, 2 for its second, ...
+};
+
 class ScoreStore {
 public:
     ScoreStore() = default;
@@ -55,4 +72,25 @@ public:
     // One station's latest post with its document, and how many it made.
     virtual std::optional<PostRecord> LatestPost(const std::string& call) = 0;
     virtual std::int64_t PostCount(const std::string& call) = 0;
+
+    // Keeps the upload (its file already durable) and returns it with its id and
+    // version; the latest
+    // upload of a call is the one checked. Survives a crash when it returns.
+    virtual LogRecord AddLog(const LogRecord& log) = 0;
+    // The latest upload of every call, by call.
+    virtual std::vector<LogRecord> CurrentLogs() = 0;
+    // Every upload, oldest first.
+    virtual std::vector<LogRecord> AllLogs() = 0;
+    virtual std::optional<LogRecord> LogOfToken(const std::string& tokenHash) = 0;
+    virtual std::int64_t LogCount(const std::string& call) = 0;
+
+    // A station let in after the deadline.
+    virtual void SetLatePermit(const std::string& call) = 0;
+    virtual bool RemoveLatePermit(const std::string& call) = 0;
+    virtual bool HasLatePermit(const std::string& call) = 0;
+    virtual std::vector<std::string> LatePermits() = 0;
+
+    // The sponsor's keys, as hashes.
+    virtual void AddSponsorKey(const std::string& keyHash) = 0;
+    virtual bool IsSponsorKey(const std::string& keyHash) = 0;
 };

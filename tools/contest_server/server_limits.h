@@ -8,6 +8,14 @@ namespace limits {
 
 // A post's HTTP body, in either encoding; anything longer is refused with 413.
 inline constexpr std::size_t kMaxPostBytes = 64 * 1024;
+// An uploaded log's file; a larger one is refused with 413 and nothing kept. A
+// 48-hour contest's busiest Cabrillo log is well under 1 MB.
+inline constexpr std::size_t kMaxLogBytes = 5 * 1024 * 1024;
+// What a multipart body may add around the file: its boundaries and headers.
+inline constexpr std::size_t kMaxFormOverheadBytes = 16 * 1024;
+// Lines a receipt lists as not read; the count is always given whole.
+inline constexpr std::size_t kMaxReceiptLines = 200;
+
 // Entries of a post's <breakdown>; a logger sends a few dozen.
 inline constexpr std::size_t kMaxBreakdownEntries = 512;
 // Any text of a post (category, club, software); a call has its own.

@@ -10,7 +10,7 @@ namespace {
 
 // The tables, made on first open. user_version counts the changes of this
 // schema; a later version adds to it and moves a file on from an older number.
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
 constexpr const char* kSchema = R"(
 CREATE TABLE IF NOT EXISTS station_keys(
   call TEXT PRIMARY KEY,
@@ -38,7 +38,28 @@ CREATE TABLE IF NOT EXISTS latest(
   cat_ops TEXT NOT NULL, cat_mode TEXT NOT NULL, cat_power TEXT NOT NULL, cat_bands TEXT NOT NULL,
   cat_transmitter TEXT NOT NULL, cat_assisted TEXT NOT NULL, cat_overlay TEXT NOT NULL,
   flag TEXT NOT NULL);
+CREATE TABLE IF NOT EXISTS logs(
+  id INTEGER PRIMARY KEY,
+  call TEXT NOT NULL,
+  received INTEGER NOT NULL,
+  sha256 TEXT NOT NULL,
+  file TEXT NOT NULL UNIQUE,
+  bytes INTEGER NOT NULL,
+  category TEXT NOT NULL,
+  qsos INTEGER NOT NULL,
+  claimed INTEGER NOT NULL,
+  token_hash TEXT NOT NULL UNIQUE,
+  version INTEGER NOT NULL);
+CREATE INDEX IF NOT EXISTS logs_by_call ON logs(call, id);
+CREATE TABLE IF NOT EXISTS late_permits(
+  call TEXT PRIMARY KEY,
+  made INTEGER NOT NULL);
+CREATE TABLE IF NOT EXISTS sponsor_keys(
+  key_hash TEXT PRIMARY KEY,
+  made INTEGER NOT NULL);
 )";
+
+constexpr const char* kLogColumns = "id, call, received, sha256, file, bytes, category, qsos, claimed, token_hash, version";
 
 // What the scoreboard shows of a post: in posts, and again in latest, so that the
 // scoreboard reads one short row per station and never the documents.
@@ -313,4 +334,116 @@ std::int64_t SqliteStore::PostCount(const std::string& call) {
     Statement s(*reader_, "SELECT count(*) FROM posts WHERE call = ?1");
     s.Bind(1, call).Step();
     return s.Int(0);
+}
+
+namespace {
+
+LogRecord LogOf(const Statement& s) {
+    return {s.Int(0), s.Text(1), s.Int(2), s.Text(3), s.Text(4), s.Int(5), s.Text(6), s.Int(7), s.Int(8), s.Text(9), s.Int(10)};
+}
+
+std::vector<LogRecord> LogsOf(Statement& s) {
+    std::vector<LogRecord> logs;
+    while (s.Step()) logs.push_back(LogOf(s));
+    return logs;
+}
+
+}  // namespace
+
+LogRecord SqliteStore::AddLog(const LogRecord& l) {
+    std::lock_guard lock(writeLock_);
+    LogRecord added = l;
+    writer_->Transaction([&] {
+        Statement add(*writer_, "INSERT INTO logs(call, received, sha256, file, bytes, category, qsos, claimed, "
+                                "token_hash, version) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, "
+                                "(SELECT count(*) + 1 FROM logs WHERE call = ?1)) RETURNING id, version");
+        add.Bind(1, l.call).Bind(2, l.received).Bind(3, l.sha256).Bind(4, l.file).Bind(5, l.bytes);
+        add.Bind(6, l.category).Bind(7, l.qsos).Bind(8, l.claimed).Bind(9, l.tokenHash);
+        if (add.Step()) {
+            added.id = add.Int(0);
+            added.version = add.Int(1);
+        }
+        while (add.Step()) {
+        }
+    });
+    return added;
+}
+
+std::vector<LogRecord> SqliteStore::CurrentLogs() {
+    std::lock_guard lock(readLock_);
+    Statement s(*reader_, std::string("SELECT ") + kLogColumns +
+                              " FROM logs WHERE id IN (SELECT max(id) FROM logs GROUP BY call) ORDER BY call");
+    return LogsOf(s);
+}
+
+std::vector<LogRecord> SqliteStore::AllLogs() {
+    std::lock_guard lock(readLock_);
+    Statement s(*reader_, std::string("SELECT ") + kLogColumns + " FROM logs ORDER BY id");
+    return LogsOf(s);
+}
+
+std::optional<LogRecord> SqliteStore::LogOfToken(const std::string& tokenHash) {
+    std::lock_guard lock(readLock_);
+    Statement s(*reader_, std::string("SELECT ") + kLogColumns + " FROM logs WHERE token_hash = ?1");
+    if (!s.Bind(1, tokenHash).Step()) return std::nullopt;
+    return LogOf(s);
+}
+
+std::int64_t SqliteStore::LogCount(const std::string& call) {
+    std::lock_guard lock(readLock_);
+    Statement s(*reader_, "SELECT count(*) FROM logs WHERE call = ?1");
+    s.Bind(1, call).Step();
+    return s.Int(0);
+}
+
+void SqliteStore::SetLatePermit(const std::string& call) {
+    std::lock_guard lock(writeLock_);
+    writer_->Transaction([&] {
+        Statement(*writer_, "INSERT OR REPLACE INTO late_permits(call, made) VALUES(?1, ?2)")
+            .Bind(1, call)
+            .Bind(2, UtcNow())
+            .Step();
+    });
+}
+
+bool SqliteStore::RemoveLatePermit(const std::string& call) {
+    std::lock_guard lock(writeLock_);
+    bool removed = false;
+    writer_->Transaction([&] {
+        Statement remove(*writer_, "DELETE FROM late_permits WHERE call = ?1 RETURNING call");
+        removed = remove.Bind(1, call).Step();
+        while (remove.Step()) {
+        }
+    });
+    return removed;
+}
+
+bool SqliteStore::HasLatePermit(const std::string& call) {
+    std::lock_guard lock(readLock_);
+    Statement s(*reader_, "SELECT 1 FROM late_permits WHERE call = ?1");
+    return s.Bind(1, call).Step();
+}
+
+std::vector<std::string> SqliteStore::LatePermits() {
+    std::lock_guard lock(readLock_);
+    Statement s(*reader_, "SELECT call FROM late_permits ORDER BY call");
+    std::vector<std::string> calls;
+    while (s.Step()) calls.push_back(s.Text(0));
+    return calls;
+}
+
+void SqliteStore::AddSponsorKey(const std::string& keyHash) {
+    std::lock_guard lock(writeLock_);
+    writer_->Transaction([&] {
+        Statement(*writer_, "INSERT OR IGNORE INTO sponsor_keys(key_hash, made) VALUES(?1, ?2)")
+            .Bind(1, keyHash)
+            .Bind(2, UtcNow())
+            .Step();
+    });
+}
+
+bool SqliteStore::IsSponsorKey(const std::string& keyHash) {
+    std::lock_guard lock(readLock_);
+    Statement s(*reader_, "SELECT 1 FROM sponsor_keys WHERE key_hash = ?1");
+    return s.Bind(1, keyHash).Step();
 }

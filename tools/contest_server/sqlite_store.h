@@ -26,6 +26,17 @@ public:
     std::vector<PostRecord> LatestPosts() override;
     std::optional<PostRecord> LatestPost(const std::string& call) override;
     std::int64_t PostCount(const std::string& call) override;
+    LogRecord AddLog(const LogRecord& log) override;
+    std::vector<LogRecord> CurrentLogs() override;
+    std::vector<LogRecord> AllLogs() override;
+    std::optional<LogRecord> LogOfToken(const std::string& tokenHash) override;
+    std::int64_t LogCount(const std::string& call) override;
+    void SetLatePermit(const std::string& call) override;
+    bool RemoveLatePermit(const std::string& call) override;
+    bool HasLatePermit(const std::string& call) override;
+    std::vector<std::string> LatePermits() override;
+    void AddSponsorKey(const std::string& keyHash) override;
+    bool IsSponsorKey(const std::string& keyHash) override;
 
 private:
     std::mutex writeLock_;

@@ -29,10 +29,10 @@ std::string MakeStationKey() {
     return Hex(bytes, sizeof bytes);
 }
 
-std::string KeyHash(std::string_view key) {
+std::string Sha256Hex(std::string_view bytes) {
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int length = 0;
-    if (EVP_Digest(key.data(), key.size(), digest, &length, EVP_sha256(), nullptr) != 1)
+    if (EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha256(), nullptr) != 1)
         throw std::runtime_error("SHA-256 failed");
     return Hex(digest, length);
 }

@@ -8,5 +8,8 @@
 // 128 random bits as 32 lower-case hex digits.
 std::string MakeStationKey();
 
+// SHA-256 of the bytes, in lower-case hex.
+std::string Sha256Hex(std::string_view bytes);
+
 // The key's SHA-256 in hex: what the store keeps and looks up.
-std::string KeyHash(std::string_view key);
+inline std::string KeyHash(std::string_view key) { return Sha256Hex(key); }

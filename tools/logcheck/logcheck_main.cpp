@@ -11,9 +11,9 @@
 
 #include "check_options.h"
 #include "check_report.h"
+#include "check_run.h"
 #include "logs/cty_dat.h"
 #include "logs/master_scp.h"
-#include "parallel.h"
 #include "logs/input_error.h"
 
 namespace fs = std::filesystem;
@@ -105,24 +105,17 @@ int Run(const std::vector<std::string>& args, const char* argv0) {
     for (const auto& entry : fs::directory_iterator(o.folder))
         if (entry.is_regular_file()) files.push_back(entry.path());
     std::sort(files.begin(), files.end());
-    // Read on every core, a batch at a time, so that only a batch's QSOs are held
-    // twice; taken in the folder's order.
-    ContestLogs logs;
-    constexpr std::size_t kBatch = 256;
-    for (std::size_t from = 0; from < files.size(); from += kBatch) {
-        std::vector<ReadLog> batch(std::min(kBatch, files.size() - from));
-        ParallelFor(batch.size(), [&](std::size_t i) {
-            const fs::path& f = files[from + i];
-            std::string text;
-            if (!ReadFile(f, text)) {
-                batch[i].file = f.filename().string();
-                batch[i].error = "cannot be read";
-                return;
-            }
-            batch[i] = ReadStation(f.filename().string(), std::move(text), o.read);
-        });
-        for (auto& r : batch) AddLog(logs, std::move(r));
-    }
+    const ContestLogs logs = ReadContestLogs(files.size(), [&](std::size_t i) {
+        const fs::path& f = files[i];
+        std::string text;
+        if (!ReadFile(f, text)) {
+            ReadLog unread;
+            unread.file = f.filename().string();
+            unread.error = "cannot be read";
+            return unread;
+        }
+        return ReadStation(f.filename().string(), std::move(text), o.read);
+    });
     for (const auto& [file, why] : logs.refused) std::fprintf(stderr, "refused %s: %s\n", file.c_str(), why.c_str());
     if (logs.logs.empty()) {
         std::fprintf(stderr, "logcheck: no log in %s could be read\n", o.folder.c_str());
@@ -140,12 +133,12 @@ int Run(const std::vector<std::string>& args, const char* argv0) {
     progress.End();
 
     const fs::path out(o.outDir);
+    const CheckedFiles written = CheckOutput(logs, result, o.settings, fs::path(o.folder).filename().string());
     fs::create_directories(out / "reports");
-    for (std::size_t l = 0; l < logs.logs.size(); ++l)
-        WriteFile(out / "reports" / ReportName(logs.logs[l]), CheckingReport(logs, result, o.settings, l));
-    WriteFile(out / "verdicts.csv", VerdictsCsv(logs, result, o.settings));
-    WriteFile(out / "results.csv", ResultsCsv(logs, result));
-    WriteFile(out / "results.html", ResultsHtml(logs, result, "Checked results: " + fs::path(o.folder).filename().string()));
+    for (const auto& [name, text] : written.reports) WriteFile(out / "reports" / name, text);
+    WriteFile(out / "verdicts.csv", written.verdicts);
+    WriteFile(out / "results.csv", written.resultsCsv);
+    WriteFile(out / "results.html", written.resultsHtml);
     std::fputs(ConsoleSummary(logs, result).c_str(), stdout);
     std::printf("written to %s\n", out.string().c_str());
     return skipped ? kCheckSomeSkipped : kCheckedAll;

@@ -51,6 +51,7 @@ StationScore ScoreStation(const ContestLogs& logs, const StationLog& log, const 
         }
     }
     const ScoreSheet sheet = ScoreLog(state.shared.log, state.workedBands, own);
-    out.figures = {sheet.qsos, sheet.points, sheet.exchangeMults + sheet.prefixMults, sheet.dupes, sheet.score};
+    out.figures = {sheet.qsos,  sheet.points,        sheet.exchangeMults + sheet.prefixMults, sheet.dupes,
+                   sheet.score, sheet.exchangeMults, sheet.prefixMults};
     return out;
 }

@@ -61,6 +61,8 @@ struct QsoCheck {
 struct ScoreFigures {
     int qsos = 0, points = 0, multipliers = 0, dupes = 0;
     std::int64_t score = 0;
+    // By the plug-in's rules, the two kinds that make up `multipliers`.
+    int exchangeMults = 0, prefixMults = 0;
 };
 
 struct LogCheck {

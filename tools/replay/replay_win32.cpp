@@ -133,8 +133,9 @@ public:
         }
 
         // The ledger must add up to the report before anything is made of it.
-        const bool afterwards = !afterContest.analysis.empty() || !afterContest.ledger.empty() || options_.cabrillo;
-        if (afterwards || !options_.liveUrl.empty()) CheckAgainstReport(ledger, report);
+        const bool afterwards = !afterContest.analysis.empty() || !afterContest.ledger.empty() || options_.cabrillo ||
+                                !options_.liveUrl.empty();
+        if (afterwards) CheckAgainstReport(ledger, report);
         std::vector<std::pair<std::string, std::string>> files;
         if (!htmlPath.empty()) {
             dll.setVersion("replay");

@@ -30,8 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         "fuzz.dat");
     CheckSettings settings;
     if (size % 2) {
-        settings.start = 60 * 24 * 44261;  // 2021-03-06
-        settings.end = *settings.start + 48 * 60;
+        Period p;
+        p.first = 60 * 24 * 44261;  // 2021-03-06
+        p.last = p.first + 48 * 60;
+        settings.contest.periods = {p};
     }
     Receipt r;
     try {

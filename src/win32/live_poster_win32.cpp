@@ -50,7 +50,11 @@ CabrilloHeaderFields Utf8OfAnsi(CabrilloHeaderFields h) {
 std::string Problem(const ScoreboardAnswer& answer) {
     if (answer.status == 0) return "no answer from the scoreboard";
     std::string text = "the scoreboard answered " + std::to_string(answer.status);
-    const std::string said = answer.text.substr(0, 80);
+    // The server's words go into the report as one line of plain ASCII.
+    std::string said = answer.text.substr(0, 80);
+    while (!said.empty() && (said.back() == '\n' || said.back() == '\r')) said.pop_back();
+    for (char& c : said)
+        if (c < 0x20 || c > 0x7e) c = '?';
     return said.empty() ? text : text + ": " + said;
 }
 
